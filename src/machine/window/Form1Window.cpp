@@ -1,0 +1,117 @@
+#include "machine/Form1.h"
+
+#include "machine/window/Layout.h"
+#include "runtime/Pictures.h"
+#include "shared/Forms.h"
+#include "shared/Module1.h"
+#include "wallet/Form2.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace machine_window;
+
+Form1::Form1()
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    Forms::setMachine(this);
+    buildControls();
+    connectEvents();
+    Form_Load();
+}
+
+Form1::~Form1() {
+    Forms::unloadWallet();
+    if (Forms::machine() == this)
+        Forms::setMachine(nullptr);
+}
+
+void Form1::buildControls() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(storedCaption));
+    setWindowIcon(QIcon(rt::storedPicture(QStringLiteral(":/form1/icon.png"))));
+    setFixedSize(rt::twipsToPixels(clientWidthTwips), rt::twipsToPixels(clientHeightTwips));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(rt::bgrColour(black)));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto make = [this](auto* control, const char* name) {
+        control->setObjectName(QString::fromLatin1(name));
+        return control;
+    };
+    // Created in tab order, so that the table's order is also the focus chain.
+    Command2 = make(new rt::CommandButton(this), "Command2");
+    Command3 = make(new rt::CommandButton(this), "Command3");
+    Command4 = make(new rt::CommandButton(this), "Command4");
+    Command1 = make(new rt::PictureBox(this), "Command1");
+    sclbl = make(new rt::Label(this), "sclbl");
+    cdlbl = make(new rt::Label(this), "cdlbl");
+    coin = make(new rt::Label(this), "coin");
+    Command5 = make(new rt::CommandButton(this), "Command5");
+    scoretocreds = make(new rt::CommandButton(this), "scoretocreds");
+    Command6 = make(new rt::CommandButton(this), "Command6");
+    Label1 = make(new rt::Label(this), "Label1");
+    aplay = make(new rt::CheckBox(this), "aplay");
+    cts = make(new rt::CheckBox(this), "cts");
+    soundon = make(new rt::CheckBox(this), "soundon");
+    speedm = make(new rt::CheckBox(this), "speedm");
+    Label2 = make(new rt::Label(this), "Label2");
+    hok1 = make(new rt::ImageBox(this), "hok1");
+    hok2 = make(new rt::ImageBox(this), "hok2");
+    hok3 = make(new rt::ImageBox(this), "hok3");
+    rt::applyDesign(*this, controls());
+    rt::applyDesign(*this, reels());
+
+    for (auto* hold : {Command2, Command3, Command4})
+        hold->setEnabled(false);
+    aplay->setBoxOnRight(true);
+    cts->setBoxOnRight(true);
+    Command1->setFocusPolicy(Qt::TabFocus);
+    Command1->setAccessibleName(QStringLiteral("Lever"));
+    Command1->setPicture(rt::storedPicture(QStringLiteral(":/form1/lever.jpg")));
+    const QPixmap white = rt::storedPicture(QStringLiteral(":/form1/white.jpg"));
+    int number = 1;
+    for (auto* reel : {hok1, hok2, hok3}) {
+        reel->setPicture(white);
+        reel->setAccessibleName(QStringLiteral("Reel %1").arg(number++));
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(500);
+
+    // Centred on the screen, as the window starts.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect place(QPoint(), size());
+        place.moveCenter(screen->availableGeometry().center());
+        move(place.topLeft());
+    }
+}
+
+void Form1::connectEvents() {
+    connect(Command1, &rt::PictureBox::Click, this, &Form1::Command1_Click);
+    connect(Command1, &rt::PictureBox::MouseDown, this, &Form1::Command1_MouseDown);
+    connect(Command1, &rt::PictureBox::MouseUp, this, &Form1::Command1_MouseUp);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, [] { Module1::Command6_Click(); });
+    connect(scoretocreds, &QPushButton::clicked, this, [] { Module1::scoretocreds_Click(); });
+    connect(speedm, &QCheckBox::clicked, this, &Form1::speedm_Click);
+    connect(Label1, &rt::Label::DblClick, this, &Form1::Label1_DblClick);
+    connect(Label2, &rt::Label::Click, this, &Form1::Label2_Click);
+    connect(cdlbl, &rt::Label::Change, this, &Form1::cdlbl_Change);
+    connect(sclbl, &rt::Label::Change, this, &Form1::sclbl_Change);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    Timer1->start();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}

@@ -1,0 +1,21 @@
+#include "machine/Form1.h"
+#include "runtime/LookAndFeel.h"
+#include "runtime/Seams.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    rt::setUpLookAndFeel();
+    rt::installRealServices();
+    int status = 0;
+    {
+        Form1 machine;
+        machine.show();
+        status = QApplication::exec();
+    }
+    // Windows unloaded on the way out are deleted before the services go.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    rt::releaseRealServices();
+    return status;
+}

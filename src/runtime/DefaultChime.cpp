@@ -1,0 +1,40 @@
+#include "runtime/DefaultChime.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace rt {
+
+std::vector<std::int16_t> defaultChime(int sampleRate) {
+    // A fifth (A5 over E6) sounds like a doorbell rather than an alarm; the
+    // upper partial dies away faster, as it does on a struck bar.
+    constexpr double lengthSeconds = 0.32;
+    constexpr double lowHz = 880.0;
+    constexpr double highHz = 1318.5;
+    constexpr double lowDecay = 9.0; // per second
+    constexpr double highDecay = 16.0;
+    constexpr double attackSeconds = 0.004;  // a hard onset clicks
+    constexpr double releaseSeconds = 0.030; // and so does a cut-off tail
+    constexpr double peak = 0.35 * 32767.0;
+
+    if (sampleRate <= 0) {
+        return {};
+    }
+    const int frames = static_cast<int>(std::lround(lengthSeconds * sampleRate));
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(frames));
+    constexpr double twoPi = 2.0 * std::numbers::pi;
+    for (int i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / sampleRate;
+        const double tail = lengthSeconds - t;
+        const double edge =
+            std::min({1.0, t / attackSeconds, std::max(0.0, tail) / releaseSeconds});
+        const double value = 0.65 * std::exp(-lowDecay * t) * std::sin(twoPi * lowHz * t) +
+                             0.35 * std::exp(-highDecay * t) * std::sin(twoPi * highHz * t);
+        samples[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
+            std::lround(std::clamp(peak * edge * value, -32767.0, 32767.0)));
+    }
+    return samples;
+}
+
+} // namespace rt

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "runtime/CuePlayer.h"
+
+#include <memory>
+
+namespace rt {
+
+// Plays cues on one SDL audio device, opened when the player is made and kept
+// until it goes, so that no cue waits for a device to open. Without any
+// device, cues are silent but still take their length: the game keeps its pace.
+class SdlCuePlayer final : public CuePlayer {
+public:
+    // The device plays mono signed 16-bit at this rate; a WAV already in that
+    // format reaches it sample for sample.
+    static constexpr int sampleRate = 44100;
+
+    SdlCuePlayer();
+    ~SdlCuePlayer() override;
+    SdlCuePlayer(const SdlCuePlayer&) = delete;
+    SdlCuePlayer& operator=(const SdlCuePlayer&) = delete;
+
+    void play(const QByteArray& path) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+} // namespace rt

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "runtime/CommandButton.h"
+#include "runtime/Label.h"
+
+#include <QWidget>
+
+// The wallet: a small tool window that shows the euro left in the wallet and
+// turns them into credits, 4 a euro. It never lends.
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the window hidden, at its design place.
+    Form2();
+    ~Form2() override;
+
+    rt::CommandButton* Command1; // "Close"
+    rt::Label* Label1;           // "You have: €"
+    rt::Label* cashlbl;
+    rt::CommandButton* eur1;
+    rt::CommandButton* eur2;
+    rt::CommandButton* eur5;
+    rt::CommandButton* eur10;
+    rt::CommandButton* eur20;
+    rt::CommandButton* eur50;
+    rt::Label* Label2; // "Put in:"
+
+    // Shows the window modeless, without an owner, where it was last left.
+    void showWallet();
+    // Takes the window away for good; if one of its handlers is still
+    // running (a refusal on screen), it goes once that handler returns.
+    void unload();
+
+    void Command1_Click();
+    void eur1_Click();
+    void eur2_Click();
+    void eur5_Click();
+    void eur10_Click();
+    void eur20_Click();
+    void eur50_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void coinIn(int euro);
+
+    int busy_ = 0;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,158 @@
+#include "support/GameFixture.h"
+
+#include <QFontInfo>
+#include <QTest>
+
+namespace {
+
+QColor textColour(QWidget* w) {
+    const bool button = w->inherits("QPushButton");
+    return w->palette().color(QPalette::Active,
+                              button ? QPalette::ButtonText : QPalette::WindowText);
+}
+
+QColor backColour(QWidget* w) {
+    if (w->inherits("QPushButton"))
+        return w->palette().color(QPalette::Button);
+    return w->palette().color(w->backgroundRole());
+}
+
+} // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    void theWindow() {
+        GameFixture game;
+        Form1& m = game.machine();
+        QCOMPARE(m.size(), QSize(587, 336));
+        QCOMPARE(m.minimumSize(), m.maximumSize());
+        QVERIFY(!(m.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(m.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(m.windowFlags() & Qt::WindowCloseButtonHint);
+        QCOMPARE(m.palette().color(QPalette::Window), QColor(Qt::black));
+        const QImage icon = m.windowIcon().pixmap(32, 32).toImage();
+        QCOMPARE(icon.size(), QSize(32, 32));
+        QCOMPARE(icon.pixelColor(0, 0), QColor(Qt::white));
+        QVERIFY(m.Timer1->interval() == 100 && m.Timer2->interval() == 500);
+        QVERIFY(!m.Timer2->isActive());
+    }
+
+    void controls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QColor>("back");
+        QTest::addColumn<QColor>("text");
+        const QColor yellow(255, 255, 0), red(255, 0, 0), black(Qt::black), green(0, 128, 0),
+            orange(255, 128, 0);
+        QTest::newRow("Command2") << "Command2" << QRect(24, 264, 121, 38) << "HOLD" << yellow
+                                  << black;
+        QTest::newRow("Command3") << "Command3" << QRect(184, 264, 121, 38) << "HOLD" << yellow
+                                  << black;
+        QTest::newRow("Command4") << "Command4" << QRect(344, 264, 121, 38) << "HOLD" << yellow
+                                  << black;
+        QTest::newRow("Command1") << "Command1" << QRect(512, 112, 41, 201) << "Lever" << black
+                                  << black;
+        QTest::newRow("sclbl") << "sclbl" << QRect(0, 0, 113, 17) << "Score: 0" << black << red;
+        QTest::newRow("cdlbl") << "cdlbl" << QRect(0, 16, 113, 17) << "Credits: 0" << black << red;
+        QTest::newRow("coin") << "coin" << QRect(216, 8, 169, 33) << "INSERT COIN" << black
+                              << orange;
+        QTest::newRow("Command5") << "Command5" << QRect(8, 96, 105, 17) << "Wallet" << green
+                                  << black;
+        QTest::newRow("scoretocreds")
+            << "scoretocreds" << QRect(8, 72, 105, 17) << "Score to Credits" << green << black;
+        QTest::newRow("Command6") << "Command6" << QRect(8, 48, 105, 17) << "Score to Cash" << green
+                                  << black;
+        QTest::newRow("Label1") << "Label1" << QRect(0, 320, 9, 17) << "Label1" << black << black;
+        QTest::newRow("aplay") << "aplay" << QRect(464, 312, 73, 17) << "Autoplay:" << black << red;
+        QTest::newRow("cts") << "cts" << QRect(336, 312, 121, 17) << "Auto score to credits"
+                             << black << red;
+        QTest::newRow("soundon") << "soundon" << QRect(8, 312, 81, 17) << "Sound" << black << red;
+        QTest::newRow("speedm") << "speedm" << QRect(72, 312, 81, 17) << "Speed Mode" << black
+                                << red;
+        QTest::newRow("Label2") << "Label2" << QRect(576, 8, 9, 9) << "Label2" << black << black;
+        QTest::newRow("hok1") << "hok1" << QRect(24, 136, 121, 105) << "Reel 1" << QColor()
+                              << QColor();
+        QTest::newRow("hok2") << "hok2" << QRect(184, 136, 121, 105) << "Reel 2" << QColor()
+                              << QColor();
+        QTest::newRow("hok3") << "hok3" << QRect(344, 136, 121, 105) << "Reel 3" << QColor()
+                              << QColor();
+    }
+    void controls() {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        QFETCH(QString, caption);
+        QFETCH(QColor, back);
+        QFETCH(QColor, text);
+        GameFixture game;
+        auto* control = game.machine().findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), place);
+        QCOMPARE(control->accessibleName(), caption);
+        QVERIFY(control->isVisibleTo(&game.machine()));
+        if (back.isValid())
+            QCOMPARE(backColour(control), back);
+        if (text.isValid())
+            QCOMPARE(textColour(control), text);
+    }
+
+    void initialStatesAndFonts() {
+        GameFixture game;
+        Form1& m = game.machine();
+        for (auto* hold : {m.Command2, m.Command3, m.Command4}) {
+            QVERIFY(!hold->isEnabled());
+            QCOMPARE(QFontInfo(hold->font()).family(), QString("Comic Neue"));
+            QVERIFY(hold->font().bold());
+            QCOMPARE(hold->font().pixelSize(), 19); // 14.25 pt
+        }
+        QCOMPARE(m.coin->font().pixelSize(), 24); // 18 pt
+        QVERIFY(m.coin->font().bold());
+        for (auto* box : {m.aplay, m.cts, m.soundon, m.speedm})
+            QCOMPARE(box->value(), 0);
+        // The lever starts with its stored picture at natural size.
+        QCOMPARE(m.Command1->picture().size(), QSize(42, 200));
+        // Tab order follows the design: the holds, the lever, ... Label2.
+        QWidget* w = m.Command2;
+        QStringList chain;
+        for (int i = 0; i < 12; ++i, w = w->nextInFocusChain())
+            if (w->focusPolicy() != Qt::NoFocus)
+                chain << w->objectName();
+        QCOMPARE(chain.mid(0, 5),
+                 QStringList({"Command2", "Command3", "Command4", "Command1", "Command5"}));
+    }
+
+    void checkBoxesToggleAnywhereOnTheirArea() {
+        GameFixture game;
+        Form1& m = game.machine();
+        m.show();
+        // The left end and the right end; "Sound" is covered at its right
+        // end by "Speed Mode", so its caption's middle stands in there.
+        for (auto* box : {m.aplay, m.cts, m.soundon, m.speedm}) {
+            const int right = box == m.soundon ? 40 : box->width() - 3;
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, 8));
+            QCOMPARE(box->value(), 1);
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(right, 8));
+            QCOMPARE(box->value(), 0);
+        }
+    }
+
+    void theReelsScaleAnyPicture() {
+        GameFixture game;
+        Form1& m = game.machine();
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        const QImage shot = m.grab().toImage();
+        // Inside each reel the symbol fills the area: no black gaps.
+        for (auto* reel : {m.hok1, m.hok2, m.hok3}) {
+            const QRect inside = reel->geometry().adjusted(2, 2, -2, -2);
+            for (QPoint p : {inside.topLeft(), inside.bottomRight(), inside.center()})
+                QVERIFY(shot.pixelColor(p).lightness() > 0);
+        }
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"

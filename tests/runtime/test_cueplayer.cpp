@@ -1,0 +1,214 @@
+#include "runtime/DefaultChime.h"
+#include "runtime/SdlCuePlayer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <vector>
+
+using rt::SdlCuePlayer;
+using Samples = std::vector<std::int16_t>;
+
+namespace {
+
+constexpr int rate = SdlCuePlayer::sampleRate;
+
+void putLe(QByteArray& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.append(static_cast<char>((value >> (8 * i)) & 0xff));
+    }
+}
+
+QByteArray wav(int channels, int sampleRate, int bits, const QByteArray& data) {
+    const int blockAlign = channels * bits / 8;
+    QByteArray out("RIFF");
+    putLe(out, 36 + data.size(), 4);
+    out.append("WAVEfmt ");
+    putLe(out, 16, 4);
+    putLe(out, 1, 2); // PCM
+    putLe(out, channels, 2);
+    putLe(out, sampleRate, 4);
+    putLe(out, sampleRate * blockAlign, 4);
+    putLe(out, blockAlign, 2);
+    putLe(out, bits, 2);
+    out.append("data");
+    putLe(out, data.size(), 4);
+    return out + data;
+}
+
+QByteArray pcm16(const Samples& samples) {
+    QByteArray out;
+    for (std::int16_t s : samples) {
+        putLe(out, static_cast<std::uint16_t>(s), 2);
+    }
+    return out;
+}
+
+// Distinct, never-silent values, so that a match in the output can only be
+// this cue and a gap or a swap shows.
+Samples pattern(std::uint32_t seed, int count) {
+    std::mt19937 engine(seed);
+    std::uniform_int_distribution<int> value(1000, 30000);
+    Samples out(static_cast<std::size_t>(count));
+    for (auto& s : out) {
+        s = static_cast<std::int16_t>(engine() % 2 ? value(engine) : -value(engine));
+    }
+    return out;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Where needle starts in haystack at or after from; haystack.size() if nowhere.
+std::size_t find(const Samples& haystack, const Samples& needle, std::size_t from = 0) {
+    const auto begin = haystack.begin() + static_cast<std::ptrdiff_t>(from);
+    return static_cast<std::size_t>(
+        std::search(begin, haystack.end(), needle.begin(), needle.end()) - haystack.begin());
+}
+
+} // namespace
+
+class TestCuePlayer : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    QByteArray local(const QString& name) const { return QFile::encodeName(dir_.filePath(name)); }
+
+    // Runs the player on SDL's disk driver and returns what reached the
+    // "device". The player is gone before the file is read: closing the device
+    // drops whatever is still queued, so only what play() waited for is there.
+    // The device is made slower than the clock, so that waiting for the cue's
+    // length is not mistaken for waiting for the device.
+    Samples heardOnDisk(const std::function<void(SdlCuePlayer&)>& use) {
+        const QString out = dir_.filePath("device.raw");
+        QFile::remove(out);
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
+        qputenv("SDL_DISKAUDIODELAY", "10"); // ms per buffer of about 6 ms
+        {
+            SdlCuePlayer player;
+            use(player);
+        }
+        QFile file(out);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        const QByteArray bytes = file.readAll();
+        Samples samples(static_cast<std::size_t>(bytes.size()) / 2);
+        std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+        return samples;
+    }
+
+    Samples playOnDisk(const QList<QByteArray>& paths) {
+        return heardOnDisk([&](SdlCuePlayer& player) {
+            for (const QByteArray& path : paths) {
+                player.play(path);
+            }
+        });
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    void cuesArePlayedWholeAndInOrder() {
+        const Samples first = pattern(1, rate / 10);
+        const Samples second = pattern(2, rate / 20);
+        writeFile(dir_.filePath("first.wav"), wav(1, rate, 16, pcm16(first)));
+        writeFile(dir_.filePath("second.wav"), wav(1, rate, 16, pcm16(second)));
+
+        // The repeat is served from memory and must sound the same.
+        const Samples heard =
+            playOnDisk({local("first.wav"), local("second.wav"), local("first.wav")});
+
+        const std::size_t at = find(heard, first);
+        QVERIFY2(at < heard.size(), "first cue missing or broken");
+        const std::size_t then = find(heard, second, at + first.size());
+        QVERIFY2(then < heard.size(), "second cue missing or early");
+        QVERIFY2(find(heard, first, then + second.size()) < heard.size(), "repeated cue missing");
+    }
+
+    void unusableCuePlaysDefaultChime_data() {
+        QTest::addColumn<QString>("name");
+        writeFile(dir_.filePath("text.wav"), "not a sound at all");
+        writeFile(dir_.filePath("cut.wav"), wav(1, rate, 16, QByteArray(4000, 'x')).left(30));
+        QTest::newRow("missing file") << "nowhere.wav";
+        QTest::newRow("empty cue name names the folder") << "";
+        QTest::newRow("not a WAV") << "text.wav";
+        QTest::newRow("truncated header") << "cut.wav";
+    }
+
+    void unusableCuePlaysDefaultChime() {
+        QFETCH(QString, name);
+        const QByteArray path = QFile::encodeName(dir_.path() + '/' + name);
+        const Samples heard = playOnDisk({path});
+        QVERIFY(find(heard, rt::defaultChime(rate)) < heard.size());
+    }
+
+    void cueThatTurnsUpLaterIsPlayed() {
+        const QByteArray path = local("late.wav");
+        const Samples cue = pattern(3, rate / 20);
+        QFile::remove(dir_.filePath("late.wav"));
+        const Samples heard = heardOnDisk([&](SdlCuePlayer& player) {
+            player.play(path);
+            writeFile(dir_.filePath("late.wav"), wav(1, rate, 16, pcm16(cue)));
+            player.play(path);
+        });
+        const std::size_t chimeAt = find(heard, rt::defaultChime(rate));
+        QVERIFY(chimeAt < heard.size());
+        QVERIFY(find(heard, cue, chimeAt) < heard.size());
+    }
+
+    // Formats the device does not take: what is heard is the cue's length of
+    // sound at the cue's level, wherever the conversion smooths an edge.
+    void otherFormatsAreConverted_data() {
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("sampleRate");
+        QTest::addColumn<int>("bits");
+        QTest::newRow("8-bit") << 1 << rate << 8;
+        QTest::newRow("stereo") << 2 << rate << 16;
+        QTest::newRow("half rate") << 1 << rate / 2 << 16;
+        QTest::newRow("stereo 8-bit at 48 kHz") << 2 << 48000 << 8;
+    }
+
+    void otherFormatsAreConverted() {
+        QFETCH(int, channels);
+        QFETCH(int, sampleRate);
+        QFETCH(int, bits);
+        // A square wave between two uneven levels never passes through silence.
+        const int frames = sampleRate / 5;
+        QByteArray data;
+        for (int i = 0; i < frames; ++i) {
+            const bool high = (i / 441) % 2 == 0;
+            for (int c = 0; c < channels; ++c) {
+                if (bits == 8) {
+                    data.append(static_cast<char>(high ? 128 + 80 : 128 - 40));
+                } else {
+                    putLe(data, static_cast<std::uint16_t>(high ? 20000 : -10000), 2);
+                }
+            }
+        }
+        writeFile(dir_.filePath("other.wav"), wav(channels, sampleRate, bits, data));
+
+        const Samples heard = playOnDisk({local("other.wav")});
+        const auto loud = std::count_if(heard.begin(), heard.end(),
+                                        [](std::int16_t s) { return std::abs(s) > 4000; });
+        const int expected = rate / 5;
+        QVERIFY2(std::abs(loud - expected) < expected / 50,
+                 qPrintable(QString("%1 loud samples, expected about %2").arg(loud).arg(expected)));
+        QVERIFY(*std::max_element(heard.begin(), heard.end()) > 15000);
+        QVERIFY(*std::min_element(heard.begin(), heard.end()) < -7000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCuePlayer)
+#include "test_cueplayer.moc"

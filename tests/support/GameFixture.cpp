@@ -1,0 +1,40 @@
+#include "support/GameFixture.h"
+
+#include "runtime/LookAndFeel.h"
+#include "runtime/Seams.h"
+#include "shared/Forms.h"
+#include "shared/Module1.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+GameFixture::GameFixture(std::initializer_list<int> startSymbols) {
+    auto& seams = rt::seams();
+    seams.random = &random;
+    seams.cues = &cues;
+    seams.prompts = &prompts;
+    seams.tickFloor = std::chrono::milliseconds::zero();
+    seams.programFolder = QCoreApplication::applicationDirPath();
+    Module1::credits = Module1::cash = Module1::score = 0;
+    Module1::soundFile.clear();
+    random.symbols(startSymbols);
+    machine_ = std::make_unique<Form1>();
+    machine_->Timer1->stop();
+}
+
+GameFixture::~GameFixture() {
+    machine_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto& seams = rt::seams();
+    seams.random = nullptr;
+    seams.cues = nullptr;
+    seams.prompts = nullptr;
+}
+
+void GameFixture::clickLever() {
+    QTest::mouseClick(machine_->Command1, Qt::LeftButton);
+}
+
+void setUpTestApplication() {
+    rt::setUpLookAndFeel();
+}

@@ -1,0 +1,42 @@
+#include "support/TestServices.h"
+
+#include <QFileInfo>
+
+float ScriptedRandom::next() {
+    ++drawn;
+    if (draws.empty())
+        return 0.0f;
+    const float r = draws.front();
+    draws.pop_front();
+    return r;
+}
+
+void ScriptedRandom::symbols(std::initializer_list<int> sequence) {
+    // The middle of symbol n's seventh of [0, 1).
+    for (int n : sequence)
+        draws.push_back((static_cast<float>(n) - 0.5f) / 7.0f);
+}
+
+void RecordingCues::play(const QByteArray& path) {
+    const QString name = QFile::decodeName(path);
+    played << (name.endsWith(QLatin1Char('/')) ? QString() : QFileInfo(name).fileName());
+    if (duringCue)
+        duringCue();
+}
+
+void ScriptedPrompts::message(const QString& prompt, const QString& title, Icon icon) {
+    messages.push_back({prompt, title, icon});
+    if (whileOpen)
+        whileOpen();
+}
+
+std::optional<QString> ScriptedPrompts::input(const QString&, const QString& title) {
+    inputTitles << title;
+    if (whileOpen)
+        whileOpen();
+    if (answers.empty())
+        return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+}

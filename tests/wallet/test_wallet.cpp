@@ -1,0 +1,171 @@
+#include "shared/Forms.h"
+#include "shared/Module1.h"
+#include "support/GameFixture.h"
+#include "wallet/Form2.h"
+
+#include <QTest>
+
+using namespace Module1;
+
+namespace {
+
+rt::CommandButton* coinButton(Form2& wallet, int euro) {
+    return wallet.findChild<rt::CommandButton*>(QString("eur%1").arg(euro));
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TestWallet : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+
+    void coins_data() {
+        QTest::addColumn<int>("startCash");
+        QTest::addColumn<int>("startCredits");
+        QTest::addColumn<int>("euro");
+        QTest::addColumn<int>("cash");
+        QTest::addColumn<int>("credits");
+        QTest::addColumn<QString>("refusal"); // the box's title, or empty
+        QTest::newRow("1 from 10") << 10 << 0 << 1 << 9 << 4 << "";
+        QTest::newRow("2 from 10") << 10 << 0 << 2 << 8 << 8 << "";
+        QTest::newRow("5 from 10") << 10 << 0 << 5 << 5 << 20 << "";
+        QTest::newRow("10 from 10 leaves 0") << 10 << 3 << 10 << 0 << 43 << "";
+        QTest::newRow("20 from 10") << 10 << 0 << 20 << 10 << 0 << "Loan?";
+        QTest::newRow("50 from 10") << 10 << 0 << 50 << 10 << 0 << "Loan?";
+        QTest::newRow("1 from 0") << 0 << 0 << 1 << 0 << 0 << "Loan?";
+        QTest::newRow("1 from -10") << -10 << 0 << 1 << -10 << 0 << "Loan?";
+        QTest::newRow("50 from the bottom") << -32768 << 0 << 50 << -32768 << 0 << "Loan?";
+        QTest::newRow("50 from 60 at the top") << 60 << 32600 << 50 << 60 << 32600 << "Too much!";
+        QTest::newRow("loan test comes first") << 10 << 32767 << 20 << 10 << 32767 << "Loan?";
+        QTest::newRow("to exactly the top") << 60 << 32567 << 50 << 10 << 32767 << "";
+    }
+    void coins() {
+        QFETCH(int, startCash);
+        QFETCH(int, startCredits);
+        QFETCH(int, euro);
+        QFETCH(int, cash);
+        QFETCH(int, credits);
+        QFETCH(QString, refusal);
+        GameFixture game;
+        Module1::cash = static_cast<Counter>(startCash);
+        Module1::credits = static_cast<Counter>(startCredits);
+        Form2& wallet = Forms::wallet();
+        wallet.showWallet();
+        QTest::mouseClick(coinButton(wallet, euro), Qt::LeftButton);
+        QCOMPARE(int(Module1::cash), cash);
+        QCOMPARE(int(Module1::credits), credits);
+        if (refusal.isEmpty()) {
+            QVERIFY(game.prompts.messages.empty());
+        } else {
+            QCOMPARE(game.prompts.messages.size(), size_t(1));
+            const auto& box = game.prompts.messages[0];
+            QCOMPARE(box.title, refusal);
+            if (refusal == "Loan?") {
+                QCOMPARE(box.prompt, QString("Hey! no loans buddy!"));
+                QCOMPARE(box.icon, rt::Prompts::Icon::Critical);
+            } else {
+                QCOMPARE(box.prompt, QString("The machine can't count that high."));
+                QCOMPARE(box.icon, rt::Prompts::Icon::Exclamation);
+            }
+        }
+        // The coin itself rewrites nothing and plays nothing.
+        QCOMPARE(wallet.cashlbl->caption(), QString("10"));
+        QVERIFY(game.cues.played.isEmpty());
+    }
+
+    void theWindowAsDesigned() {
+        GameFixture game;
+        Form2& wallet = Forms::wallet();
+        QCOMPARE(wallet.windowTitle(), QString("This is your wallet, use it wisely!"));
+        QCOMPARE(wallet.size(), QSize(370, 181));
+        QVERIFY(wallet.windowFlags().testFlag(Qt::Tool));
+        QVERIFY(!(wallet.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QCOMPARE(wallet.Label1->text(), QString::fromUtf8("You have: \u20ac"));
+        QCOMPARE(wallet.eur50->text(), QString::fromUtf8("\u20ac50"));
+        QCOMPARE(wallet.Label1->geometry(), QRect(24, 48, 145, 49));
+        QCOMPARE(wallet.cashlbl->geometry(), QRect(168, 48, 169, 49));
+        QCOMPARE(wallet.eur10->geometry(), QRect(208, 120, 49, 41));
+        QCOMPARE(wallet.Command1->geometry(), QRect(16, 8, 337, 25));
+        QCOMPARE(wallet.Command1->backColour(), QColor(128, 64, 0));
+        QCOMPARE(wallet.cashlbl->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+        QCOMPARE(wallet.cashlbl->font().pixelSize(), 24);
+        QCOMPARE(wallet.eur1->font().pixelSize(), 21);
+    }
+
+    void theWalletsLife() {
+        GameFixture game;
+        Form1& m = game.machine();
+        m.show();
+        // Hidden at start, brought in by the first refresh.
+        m.Timer1_Timer();
+        QVERIFY(Forms::walletLoaded());
+        Form2* first = &Forms::wallet();
+        QVERIFY(!first->isVisible());
+        const QPoint designPlace = first->geometry().topLeft();
+
+        QTest::mouseClick(m.Command5, Qt::LeftButton);
+        QVERIFY(first->isVisible());
+        first->move(designPlace + QPoint(-30, -40));
+        const QPoint moved = first->pos();
+        QTest::mouseClick(first->Command1, Qt::LeftButton); // "Close" hides
+        QVERIFY(!first->isVisible());
+        cash = 4;
+        m.Timer1_Timer();
+        QCOMPARE(first->cashlbl->caption(), QString("4")); // current while hidden
+        m.Command5_Click();
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->pos(), moved);
+
+        // The close box unloads it; the next refresh makes a fresh one.
+        QPointer<Form2> old = first;
+        first->close();
+        flushDeletes();
+        QVERIFY(old.isNull());
+        QVERIFY(!Forms::walletLoaded());
+        m.Timer1_Timer();
+        QVERIFY(Forms::walletLoaded());
+        QVERIFY(!Forms::wallet().isVisible());
+        QCOMPARE(Forms::wallet().geometry().topLeft(), designPlace);
+        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("4"));
+    }
+
+    void theDesignPlaceOnAScreenLargeEnough() {
+        GameFixture game;
+        // The offscreen screen is 800 x 600: 571 + 181 does not fit, so the
+        // wallet is moved up just enough and keeps its left edge.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect place = Forms::wallet().geometry();
+        QVERIFY(screen.contains(place));
+        QCOMPARE(place.left(), 340);
+        if (screen.height() >= 571 + 181)
+            QCOMPARE(place.top(), 571);
+        else
+            QCOMPARE(place.bottom(), screen.bottom());
+    }
+
+    void unloadedWhileItsRefusalIsOpen() {
+        GameFixture game;
+        Module1::cash = 0;
+        Form2* wallet = &Forms::wallet();
+        QPointer<Form2> guard = wallet;
+        // The machine window closes while the loan message is up.
+        game.prompts.whileOpen = [&] {
+            game.machine().close();
+            flushDeletes();
+            QVERIFY(!guard.isNull()); // still in use by its own handler
+        };
+        wallet->eur1->click();
+        flushDeletes();
+        QVERIFY(guard.isNull());
+        QVERIFY(!Forms::walletLoaded());
+        QVERIFY(game.machine().unloaded());
+    }
+};
+
+QTEST_MAIN(TestWallet)
+#include "test_wallet.moc"
