@@ -2,6 +2,7 @@
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
 
 namespace rt {
 
@@ -28,7 +29,9 @@ void CheckBox::paintEvent(QPaintEvent*) {
         option.direction = Qt::RightToLeft;
         QStyleOptionButton sub = option;
         const QRect box = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &sub, this);
-        const QRect text = style()->subElementRect(QStyle::SE_CheckBoxContents, &sub, this);
+        // The caption takes everything left of the box, so the longest one
+        // still fits the narrow designed area.
+        const QRect text(0, 0, std::max(0, box.left() - 2), height());
         sub.rect = box;
         painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, sub);
         painter.setLayoutDirection(Qt::LeftToRight);

@@ -20,10 +20,14 @@ QFont designedFont(const FontDesign& design) {
 
 namespace {
 
+// A label's accessible name follows its text by itself; other controls are
+// named by their caption.
 void setCaption(QWidget& control, const QString& caption) {
-    if (auto* label = qobject_cast<QLabel*>(&control))
+    if (auto* label = qobject_cast<QLabel*>(&control)) {
         label->setText(caption);
-    else if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        return;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(&control))
         button->setText(caption);
     control.setAccessibleName(caption);
 }

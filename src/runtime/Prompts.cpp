@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QWindow>
 #include <vector>
 
 namespace rt {
@@ -16,8 +17,18 @@ std::vector<QPointer<QDialog>>& openBoxes() {
     return boxes;
 }
 
+// Boxes have no parent widget, so that no window going away can take a box
+// (and the handler waiting on it) down with it; they are only placed over,
+// and kept in front of, the window that was active.
 int runModal(QDialog& box) {
     box.setWindowModality(Qt::ApplicationModal);
+    if (QWidget* owner = QApplication::activeWindow()) {
+        box.winId();
+        if (box.windowHandle() && owner->windowHandle())
+            box.windowHandle()->setTransientParent(owner->windowHandle());
+        box.adjustSize();
+        box.move(owner->frameGeometry().center() - box.rect().center());
+    }
     openBoxes().emplace_back(&box);
     const int result = box.exec();
     openBoxes().pop_back();
@@ -28,12 +39,12 @@ int runModal(QDialog& box) {
 
 void QtPrompts::message(const QString& prompt, const QString& title, Icon icon) {
     QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title,
-                    prompt, QMessageBox::Ok, QApplication::activeWindow());
+                    prompt, QMessageBox::Ok);
     runModal(box);
 }
 
 std::optional<QString> QtPrompts::input(const QString& prompt, const QString& title) {
-    QInputDialog box(QApplication::activeWindow());
+    QInputDialog box;
     box.setWindowTitle(title);
     box.setLabelText(prompt);
     box.setTextValue(QString());

@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -79,6 +81,7 @@ Form2::Form2()
     }
     setGeometry(place);
     setFixedSize(place.size());
+    designPlace_ = place.topLeft();
 }
 
 Form2::~Form2() {
@@ -89,6 +92,27 @@ void Form2::showWallet() {
     show();
     raise();
     activateWindow();
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        // The frame is known only once the window manager has taken the window.
+        QTimer::singleShot(150, this, &Form2::placeWhole);
+    }
+}
+
+void Form2::placeWhole() {
+    const QScreen* onScreen = screen();
+    if (!onScreen || !isVisible())
+        return;
+    // The frame where it belongs with the client area at its design place.
+    QRect frame = frameGeometry().translated(designPlace_ - geometry().topLeft());
+    const QRect available = onScreen->availableGeometry();
+    // Right and bottom first, then left and top, so the title bar stays reachable.
+    frame.moveRight(std::min(frame.right(), available.right()));
+    frame.moveBottom(std::min(frame.bottom(), available.bottom()));
+    frame.moveLeft(std::max(frame.left(), available.left()));
+    frame.moveTop(std::max(frame.top(), available.top()));
+    if (frame.topLeft() != pos())
+        move(frame.topLeft());
 }
 
 void Form2::Command1_Click() {

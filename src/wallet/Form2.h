@@ -44,6 +44,12 @@ protected:
 
 private:
     void coinIn(int euro);
+    // Puts the client area at its design place once the window manager has
+    // framed the window, shifted just enough to keep the frame on screen.
+    void placeWhole();
+
+    QPoint designPlace_;
+    bool shownBefore_ = false;
 
     int busy_ = 0;
     bool unloaded_ = false;

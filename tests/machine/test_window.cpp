@@ -1,5 +1,6 @@
 #include "support/GameFixture.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QTest>
 
@@ -91,7 +92,10 @@ private slots:
         auto* control = game.machine().findChild<QWidget*>(name);
         QVERIFY(control);
         QCOMPARE(control->geometry(), place);
-        QCOMPARE(control->accessibleName(), caption);
+        // What a screen reader announces.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), caption);
         QVERIFY(control->isVisibleTo(&game.machine()));
         if (back.isValid())
             QCOMPARE(backColour(control), back);

@@ -36,7 +36,11 @@ std::optional<QString> ScriptedPrompts::input(const QString&, const QString& tit
         whileOpen();
     if (answers.empty())
         return std::nullopt;
-    auto answer = answers.front();
+    // Copied out as plain values: GCC cannot see through a moved optional.
+    const bool cancelled = !answers.front().has_value();
+    const QString text = answers.front().value_or(QString());
     answers.pop_front();
-    return answer;
+    if (cancelled)
+        return std::nullopt;
+    return text;
 }
