@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libqt6svg6
-  libsdl2-dev fonts-comic-neue
+  libsdl2-dev libxcb1-dev fonts-comic-neue
   xvfb xauth x11-utils imagemagick
 )
 

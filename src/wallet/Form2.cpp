@@ -1,6 +1,7 @@
 #include "wallet/Form2.h"
 
 #include "runtime/Design.h"
+#include "runtime/TaskBar.h"
 #include "shared/Forms.h"
 
 #include <QCloseEvent>
@@ -82,6 +83,7 @@ Form2::Form2()
     setGeometry(place);
     setFixedSize(place.size());
     designPlace_ = place.topLeft();
+    rt::keepOffTaskBar(*this);
 }
 
 Form2::~Form2() {

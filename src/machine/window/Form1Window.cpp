@@ -2,6 +2,7 @@
 
 #include "machine/window/Layout.h"
 #include "runtime/Pictures.h"
+#include "runtime/TaskBar.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "wallet/Form2.h"
@@ -78,9 +79,13 @@ void Form1::buildControls() {
         reel->setAccessibleName(QStringLiteral("Reel %1").arg(number++));
     }
 
+    // Precise timers: a coarse one may fire up to 5 % early, and autoplay's
+    // half second is something a player can count.
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(100);
     Timer2 = new QTimer(this);
+    Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(500);
 
     // Centred on the screen, as the window starts.
@@ -89,6 +94,7 @@ void Form1::buildControls() {
         place.moveCenter(screen->availableGeometry().center());
         move(place.topLeft());
     }
+    rt::keepOffTaskBar(*this);
 }
 
 void Form1::connectEvents() {

@@ -1,0 +1,11 @@
+#pragma once
+
+class QWidget;
+
+namespace rt {
+
+// Asks the desktop to show no task-bar button for the window. Call before the
+// window is first shown; does nothing away from X11.
+void keepOffTaskBar(QWidget& window);
+
+} // namespace rt
