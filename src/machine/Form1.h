@@ -111,6 +111,7 @@ private:
     void pay(Counter points, bool holdReel1, bool holdReel2, bool holdReel3);
     void waitOutTick(std::chrono::steady_clock::time_point tickStart);
     void showLeverPicture(const char* fileName);
+    void loseCueIfBroke();
 
     bool unloaded_ = false;
 };

@@ -16,14 +16,17 @@ void Form1::Timer1_Timer() {
     UpdateLabels();
 }
 
+// Both texts sound the lose cue, Sound box or not, when they change while
+// credits and score are both gone.
 void Form1::cdlbl_Change() {
-    if (credits == 0 && score == 0) {
-        soundFile = QStringLiteral("lose.wav");
-        PlaySnd();
-    }
+    loseCueIfBroke();
 }
 
 void Form1::sclbl_Change() {
+    loseCueIfBroke();
+}
+
+void Form1::loseCueIfBroke() {
     if (credits == 0 && score == 0) {
         soundFile = QStringLiteral("lose.wav");
         PlaySnd();

@@ -57,6 +57,13 @@ void setColours(QWidget& control, const ControlDesign& design) {
 
 } // namespace
 
+void setWindowBackColour(QWidget& window, std::uint32_t bbggrr) {
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Window, QColor(bgrColour(bbggrr)));
+    window.setPalette(pal);
+    window.setAutoFillBackground(true);
+}
+
 void applyDesign(QWidget& window, std::span<const ControlDesign> table) {
     QWidget* previous = nullptr;
     for (const ControlDesign& design : table) {

@@ -30,6 +30,16 @@ struct ControlDesign {
 // font, and its caption as accessible name. Tab order follows the table.
 void applyDesign(QWidget& window, std::span<const ControlDesign> table);
 
+// Creates a control of the window under the name its layout table uses.
+template <class Control> Control* addControl(QWidget& window, const char* name) {
+    auto* control = new Control(&window);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+// Fills the window's background with its designed back colour.
+void setWindowBackColour(QWidget& window, std::uint32_t bbggrr);
+
 // The designed font, in pixels so that the fixed windows look the same at
 // any DPI.
 QFont designedFont(const FontDesign& design);

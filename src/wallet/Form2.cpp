@@ -40,25 +40,17 @@ Form2::Form2()
                            Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("This is your wallet, use it wisely!"));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(rt::bgrColour(black)));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto make = [this](auto* control, const char* name) {
-        control->setObjectName(QString::fromLatin1(name));
-        return control;
-    };
-    Command1 = make(new rt::CommandButton(this), "Command1");
-    Label1 = make(new rt::Label(this), "Label1");
-    cashlbl = make(new rt::Label(this), "cashlbl");
-    eur1 = make(new rt::CommandButton(this), "eur1");
-    eur2 = make(new rt::CommandButton(this), "eur2");
-    eur5 = make(new rt::CommandButton(this), "eur5");
-    eur10 = make(new rt::CommandButton(this), "eur10");
-    eur20 = make(new rt::CommandButton(this), "eur20");
-    eur50 = make(new rt::CommandButton(this), "eur50");
-    Label2 = make(new rt::Label(this), "Label2");
+    rt::setWindowBackColour(*this, black);
+    Command1 = rt::addControl<rt::CommandButton>(*this, "Command1");
+    Label1 = rt::addControl<rt::Label>(*this, "Label1");
+    cashlbl = rt::addControl<rt::Label>(*this, "cashlbl");
+    eur1 = rt::addControl<rt::CommandButton>(*this, "eur1");
+    eur2 = rt::addControl<rt::CommandButton>(*this, "eur2");
+    eur5 = rt::addControl<rt::CommandButton>(*this, "eur5");
+    eur10 = rt::addControl<rt::CommandButton>(*this, "eur10");
+    eur20 = rt::addControl<rt::CommandButton>(*this, "eur20");
+    eur50 = rt::addControl<rt::CommandButton>(*this, "eur50");
+    Label2 = rt::addControl<rt::Label>(*this, "Label2");
     rt::applyDesign(*this, walletTable);
 
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);

@@ -33,35 +33,27 @@ void Form1::buildControls() {
     setWindowTitle(QString::fromUtf8(storedCaption));
     setWindowIcon(QIcon(rt::storedPicture(QStringLiteral(":/form1/icon.png"))));
     setFixedSize(rt::twipsToPixels(clientWidthTwips), rt::twipsToPixels(clientHeightTwips));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(rt::bgrColour(black)));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto make = [this](auto* control, const char* name) {
-        control->setObjectName(QString::fromLatin1(name));
-        return control;
-    };
+    rt::setWindowBackColour(*this, black);
     // Created in tab order, so that the table's order is also the focus chain.
-    Command2 = make(new rt::CommandButton(this), "Command2");
-    Command3 = make(new rt::CommandButton(this), "Command3");
-    Command4 = make(new rt::CommandButton(this), "Command4");
-    Command1 = make(new rt::PictureBox(this), "Command1");
-    sclbl = make(new rt::Label(this), "sclbl");
-    cdlbl = make(new rt::Label(this), "cdlbl");
-    coin = make(new rt::Label(this), "coin");
-    Command5 = make(new rt::CommandButton(this), "Command5");
-    scoretocreds = make(new rt::CommandButton(this), "scoretocreds");
-    Command6 = make(new rt::CommandButton(this), "Command6");
-    Label1 = make(new rt::Label(this), "Label1");
-    aplay = make(new rt::CheckBox(this), "aplay");
-    cts = make(new rt::CheckBox(this), "cts");
-    soundon = make(new rt::CheckBox(this), "soundon");
-    speedm = make(new rt::CheckBox(this), "speedm");
-    Label2 = make(new rt::Label(this), "Label2");
-    hok1 = make(new rt::ImageBox(this), "hok1");
-    hok2 = make(new rt::ImageBox(this), "hok2");
-    hok3 = make(new rt::ImageBox(this), "hok3");
+    Command2 = rt::addControl<rt::CommandButton>(*this, "Command2");
+    Command3 = rt::addControl<rt::CommandButton>(*this, "Command3");
+    Command4 = rt::addControl<rt::CommandButton>(*this, "Command4");
+    Command1 = rt::addControl<rt::PictureBox>(*this, "Command1");
+    sclbl = rt::addControl<rt::Label>(*this, "sclbl");
+    cdlbl = rt::addControl<rt::Label>(*this, "cdlbl");
+    coin = rt::addControl<rt::Label>(*this, "coin");
+    Command5 = rt::addControl<rt::CommandButton>(*this, "Command5");
+    scoretocreds = rt::addControl<rt::CommandButton>(*this, "scoretocreds");
+    Command6 = rt::addControl<rt::CommandButton>(*this, "Command6");
+    Label1 = rt::addControl<rt::Label>(*this, "Label1");
+    aplay = rt::addControl<rt::CheckBox>(*this, "aplay");
+    cts = rt::addControl<rt::CheckBox>(*this, "cts");
+    soundon = rt::addControl<rt::CheckBox>(*this, "soundon");
+    speedm = rt::addControl<rt::CheckBox>(*this, "speedm");
+    Label2 = rt::addControl<rt::Label>(*this, "Label2");
+    hok1 = rt::addControl<rt::ImageBox>(*this, "hok1");
+    hok2 = rt::addControl<rt::ImageBox>(*this, "hok2");
+    hok3 = rt::addControl<rt::ImageBox>(*this, "hok3");
     rt::applyDesign(*this, controls());
     rt::applyDesign(*this, reels());
 
