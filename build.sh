@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libqt6svg6
   libsdl2-dev libxcb1-dev fonts-comic-neue
   xvfb xauth x11-utils imagemagick
+  dpkg-dev desktop-file-utils appstream lintian libx11-dev
 )
 
 install_missing() {

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks what a user gets from it: the package
+# itself (name, fields, lintian), the files it unpacks (the program folder, the
+# command, the menu entry, the metainfo, the icons) and the unpacked program,
+# started on an X server of its own, showing its window with symbols in the
+# reels and closing cleanly when its close box is used.
+#
+#   check_package.sh CPACK BUILD_DIR VERSION X11_WINDOW
+set -uo pipefail
+
+title="Brim's Rolvanger 1.25"
+media=(1.jpg 2.jpg 3.jpg 4.jpg 5.jpg 6.jpg 7.jpg leverup.jpg leverdown.jpg
+       lever.wav roll.wav hold.wav win.wav lose.wav)
+# Client-relative top-left corners of the three reels, each 121 x 105.
+reel_x=(24 184 344)
+reel_y=136
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+section() { echo "== $*"; }
+
+# Runs on the test's own X server (see the end): starts the unpacked program
+# through its command and plays the person who looks at it and closes it.
+#   --on-display COMMAND X11_WINDOW SCRATCH
+if [ "${1:-}" = --on-display ]; then
+    command=$2 x11_window=$3 scratch=$4
+    mkdir -p "$scratch/home" "$scratch/cwd"
+    mkdir -m 700 "$scratch/runtime"
+    # Nothing may appear in the home or working folder: the program never
+    # writes a file.
+    (cd "$scratch/cwd" &&
+        exec env -u QT_QPA_PLATFORM -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME \
+            HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" SDL_AUDIODRIVER=dummy \
+            "$command") >"$scratch/program.log" 2>&1 &
+    pid=$!
+
+    window=""
+    for _ in $(seq 60); do
+        window=$("$x11_window" find "$title" 0.5) && break
+        window=""
+        kill -0 "$pid" 2>/dev/null || break
+    done
+    if [ -z "$window" ]; then
+        fail "no window titled \"$title\" appeared"
+        kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        cat "$scratch/program.log" >&2
+        exit 1
+    fi
+    read -r id width height <<<"$window"
+    [ "${width}x${height}" = 587x336 ] || fail "the window is ${width}x${height}, not 587x336"
+
+    for reel in 0 1 2; do
+        share=0
+        for _ in $(seq 50); do
+            share=$("$x11_window" colour "$id" "${reel_x[$reel]}" "$reel_y" 121 105) || share=0
+            [ "$share" -ge 5 ] && break
+            sleep 0.2
+        done
+        [ "$share" -ge 5 ] ||
+            fail "reel $((reel + 1)) shows no symbol (only ${share}% of it is coloured)"
+    done
+
+    "$x11_window" close "$id" || fail "could not ask the window to close"
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        fail "the program still runs 10 s after its window was closed"
+        kill -9 "$pid"
+    fi
+    wait "$pid"
+    status=$?
+    [ "$status" -eq 0 ] || fail "the program exited with status $status"
+
+    written=$(cd "$scratch" && find home cwd -mindepth 1)
+    [ -z "$written" ] || fail "the program wrote files: $written"
+    [ "$failures" -eq 0 ] || cat "$scratch/program.log" >&2
+    exit $((failures > 0))
+fi
+
+cpack=$1 build=$2 version=$3 x11_window=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+deb="$work/out/rolvanger_${version}_$(dpkg --print-architecture).deb"
+root="$work/root"
+program_dir="$root/usr/lib/rolvanger"
+
+section "building the package"
+if ! "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+    [ ! -f "$deb" ]; then
+    cat "$work/cpack.log" >&2
+    ls "$work/out" >&2
+    fail "cpack did not make $(basename "$deb")"
+    exit 1
+fi
+
+section "the package's fields"
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = rolvanger ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)'"
+[ "$(field Section)" = games ] || fail "Section is '$(field Section)'"
+depends=$(field Depends)
+echo "Depends: $depends"
+# The linked libraries come from dpkg-shlibdeps, the font is named by hand.
+depended=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
+for needed in fonts-comic-neue libqt6widgets6 libqt6gui6 libsdl2-2.0-0 libc6 libstdc++6; do
+    grep -qxF "$needed" <<<"$depended" || fail "Depends lacks $needed"
+done
+
+section "lintian"
+if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1; then
+    fail "lintian reports errors"
+fi
+cat "$work/lintian.log"
+
+section "the unpacked files"
+dpkg-deb -x "$deb" "$root" || { fail "dpkg-deb -x failed"; exit 1; }
+[ -x "$program_dir/rolvanger" ] && [ ! -L "$program_dir/rolvanger" ] ||
+    fail "the program folder has no executable rolvanger"
+for file in "${media[@]}"; do
+    [ -s "$program_dir/$file" ] || fail "the program folder lacks $file"
+done
+extra=$(find "$program_dir" -mindepth 1 -printf "%f\n" | grep -vxF -e rolvanger "${media[@]/#/-e}")
+[ -z "$extra" ] || fail "the program folder holds more than the program: $extra"
+executables=$(cd "$root" && find . -type f -perm /111)
+[ "$executables" = ./usr/lib/rolvanger/rolvanger ] ||
+    fail "executables other than the program are installed: $executables"
+for command in usr/bin/rolvanger usr/games/rolvanger; do
+    [ -L "$root/$command" ] &&
+        [ "$(readlink -f "$root/$command")" = "$(readlink -f "$program_dir/rolvanger")" ] ||
+        fail "$command is not a link to the program"
+done
+
+icons="$root/usr/share/icons/hicolor"
+for size in 32 256; do
+    got=$(identify -format '%wx%h %m' "$icons/${size}x${size}/apps/rolvanger.png" 2>/dev/null)
+    [ "$got" = "${size}x${size} PNG" ] || fail "the ${size}x${size} icon is '$got'"
+done
+grep -q '<svg' "$icons/scalable/apps/rolvanger.svg" 2>/dev/null || fail "no scalable SVG icon"
+
+desktop="$root/usr/share/applications/rolvanger.desktop"
+metainfo=$(find "$root/usr/share/metainfo" -name '*.metainfo.xml' 2>/dev/null)
+if [ ! -f "$desktop" ]; then
+    fail "no menu entry in usr/share/applications"
+else
+    grep -qx 'Icon=rolvanger' "$desktop" || fail "the menu entry does not name the rolvanger icon"
+    grep -qx 'Exec=rolvanger' "$desktop" || fail "the menu entry does not start the rolvanger command"
+fi
+if [ "$(wc -w <<<"$metainfo")" -ne 1 ]; then
+    fail "expected one metainfo file, found: $metainfo"
+else
+    grep -q '<launchable type="desktop-id">rolvanger.desktop</launchable>' "$metainfo" ||
+        fail "the metainfo does not launch rolvanger.desktop"
+    grep -q "<release version=\"$version\"" "$metainfo" ||
+        fail "the metainfo has no release $version"
+fi
+changelog_version=$(zcat "$root/usr/share/doc/rolvanger/changelog.gz" 2>/dev/null |
+    sed -n '1s/^rolvanger (\([^)]*\)).*/\1/p')
+[ "$changelog_version" = "$version" ] ||
+    fail "the changelog's latest entry is '$changelog_version', not $version"
+
+section "desktop-file-validate"
+complaints=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$complaints" ] ||
+    fail "desktop-file-validate: $complaints"
+section "appstreamcli validate"
+appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli validate complains"
+
+section "starting the unpacked program"
+folder_state() { (cd "$program_dir" && find . | sort && sha256sum -- *); }
+folder_state >"$work/folder-before"
+started=$(date +%s)
+xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash "$0" --on-display "$root/usr/bin/rolvanger" "$x11_window" "$work/run" ||
+    fail "the unpacked program did not run as it should"
+echo "started, looked at and closed in $(($(date +%s) - started)) s"
+folder_state | cmp -s - "$work/folder-before" || fail "the program changed its own folder"
+
+[ "$failures" -eq 0 ] || { echo "$failures package checks failed" >&2; exit 1; }
