@@ -1,5 +1,6 @@
 #include "runtime/Pictures.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QPainter>
 #include <QSet>
@@ -9,7 +10,9 @@ namespace rt {
 
 std::optional<QPixmap> loadPicture(const QString& path) {
     QPixmap picture;
-    if (picture.load(path, "JPEG") && !picture.isNull())
+    // Only plain files are read: opening a pipe put in a picture's place
+    // would wait for a writer for ever.
+    if (QFileInfo(path).isFile() && picture.load(path, "JPEG") && !picture.isNull())
         return picture;
     static QSet<QString> reported;
     if (!reported.contains(path)) {

@@ -2,17 +2,24 @@
 
 #include "runtime/DefaultChime.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHash>
+#include <QLibrary>
+#include <QObject>
 #include <SDL.h>
 #include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #if __has_include(<dlfcn.h>)
@@ -38,13 +45,81 @@ Clock::duration framesToTime(qsizetype frames) {
         static_cast<long long>(frames) * 1'000'000LL / SdlCuePlayer::sampleRate));
 }
 
+// SDL is loaded when sound is first wanted, not with the program: linked in,
+// its library and the thirty it brings along (sound servers, codecs, Wayland)
+// would be loaded before the window could start. These are the calls the
+// player makes; without all of them SDL counts as missing, and cues are silent
+// but keep their length.
+struct Sdl {
+    bool loaded = false;
+    decltype(&SDL_SetHint) SetHint = nullptr;
+    decltype(&SDL_SetHintWithPriority) SetHintWithPriority = nullptr;
+    decltype(&SDL_ResetHint) ResetHint = nullptr;
+    decltype(&SDL_GetError) GetError = nullptr;
+    decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
+    decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
+    decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
+    decltype(&SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
+    decltype(&SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
+    decltype(&SDL_LockAudioDevice) LockAudioDevice = nullptr;
+    decltype(&SDL_UnlockAudioDevice) UnlockAudioDevice = nullptr;
+    decltype(&SDL_QueueAudio) QueueAudio = nullptr;
+    decltype(&SDL_GetQueuedAudioSize) GetQueuedAudioSize = nullptr;
+    decltype(&SDL_ClearQueuedAudio) ClearQueuedAudio = nullptr;
+    decltype(&SDL_RWFromFile) RWFromFile = nullptr;
+    decltype(&SDL_LoadWAV_RW) LoadWAV_RW = nullptr;
+    decltype(&SDL_FreeWAV) FreeWAV = nullptr;
+    decltype(&SDL_BuildAudioCVT) BuildAudioCVT = nullptr;
+    decltype(&SDL_ConvertAudio) ConvertAudio = nullptr;
+    decltype(&SDL_CreateThread) CreateThread = nullptr;
+    decltype(&SDL_WaitThread) WaitThread = nullptr;
+};
+
+template <typename Function> bool resolve(QLibrary& library, Function& function, const char* name) {
+    function = reinterpret_cast<Function>(library.resolve(name));
+    return function != nullptr;
+}
+
+Sdl loadSdl() {
+    Sdl sdl;
+    QLibrary library(QStringLiteral("SDL2-2.0"), 0); // stays loaded once loaded
+    sdl.loaded = library.load() && resolve(library, sdl.SetHint, "SDL_SetHint") &&
+                 resolve(library, sdl.SetHintWithPriority, "SDL_SetHintWithPriority") &&
+                 resolve(library, sdl.ResetHint, "SDL_ResetHint") &&
+                 resolve(library, sdl.GetError, "SDL_GetError") &&
+                 resolve(library, sdl.InitSubSystem, "SDL_InitSubSystem") &&
+                 resolve(library, sdl.QuitSubSystem, "SDL_QuitSubSystem") &&
+                 resolve(library, sdl.OpenAudioDevice, "SDL_OpenAudioDevice") &&
+                 resolve(library, sdl.CloseAudioDevice, "SDL_CloseAudioDevice") &&
+                 resolve(library, sdl.PauseAudioDevice, "SDL_PauseAudioDevice") &&
+                 resolve(library, sdl.LockAudioDevice, "SDL_LockAudioDevice") &&
+                 resolve(library, sdl.UnlockAudioDevice, "SDL_UnlockAudioDevice") &&
+                 resolve(library, sdl.QueueAudio, "SDL_QueueAudio") &&
+                 resolve(library, sdl.GetQueuedAudioSize, "SDL_GetQueuedAudioSize") &&
+                 resolve(library, sdl.ClearQueuedAudio, "SDL_ClearQueuedAudio") &&
+                 resolve(library, sdl.RWFromFile, "SDL_RWFromFile") &&
+                 resolve(library, sdl.LoadWAV_RW, "SDL_LoadWAV_RW") &&
+                 resolve(library, sdl.FreeWAV, "SDL_FreeWAV") &&
+                 resolve(library, sdl.BuildAudioCVT, "SDL_BuildAudioCVT") &&
+                 resolve(library, sdl.ConvertAudio, "SDL_ConvertAudio") &&
+                 resolve(library, sdl.CreateThread, "SDL_CreateThread") &&
+                 resolve(library, sdl.WaitThread, "SDL_WaitThread");
+    return sdl;
+}
+
+// Loaded by whichever thread first wants sound.
+const Sdl& sdl() {
+    static const Sdl library = loadSdl();
+    return library;
+}
+
 // Converts the whole cue at once: SDL's streaming converter would keep back
 // the last few milliseconds of a resampled cue.
 std::optional<QByteArray> toDeviceFormat(const SDL_AudioSpec& spec, const Uint8* data,
                                          Uint32 length) {
     SDL_AudioCVT cvt{};
-    const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, deviceFormat,
-                                         deviceChannels, SdlCuePlayer::sampleRate);
+    const int needed = sdl().BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
+                                           deviceFormat, deviceChannels, SdlCuePlayer::sampleRate);
     if (needed < 0 || length > static_cast<Uint32>(INT_MAX / cvt.len_mult)) {
         return std::nullopt;
     }
@@ -57,7 +132,7 @@ std::optional<QByteArray> toDeviceFormat(const SDL_AudioSpec& spec, const Uint8*
     std::copy_n(data, length, work.begin());
     cvt.buf = work.data();
     cvt.len = static_cast<int>(length);
-    if (SDL_ConvertAudio(&cvt) != 0) {
+    if (sdl().ConvertAudio(&cvt) != 0) {
         return std::nullopt;
     }
     return QByteArray(reinterpret_cast<const char*>(work.data()),
@@ -67,6 +142,9 @@ std::optional<QByteArray> toDeviceFormat(const SDL_AudioSpec& spec, const Uint8*
 // Nothing when the path can't be played as a cue. Only plain files are tried:
 // a folder or a pipe must not reach the WAV reader, which could block on it.
 std::optional<QByteArray> loadCue(const QByteArray& path) {
+    if (!sdl().loaded) {
+        return std::nullopt;
+    }
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::path(path.toStdString()), error)) {
         return std::nullopt;
@@ -74,11 +152,20 @@ std::optional<QByteArray> loadCue(const QByteArray& path) {
     SDL_AudioSpec spec{};
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path.constData(), &spec, &data, &length) == nullptr) {
+    if (sdl().LoadWAV_RW(sdl().RWFromFile(path.constData(), "rb"), 1, &spec, &data, &length) ==
+        nullptr) {
+        return std::nullopt;
+    }
+    // SDL takes any rate from 1 Hz up. A header that claims a few hertz is
+    // corrupt, and would turn a 4 KB file into an hour-long cue that holds up
+    // the whole game.
+    constexpr int slowestRate = 1000;
+    if (spec.freq < slowestRate) {
+        sdl().FreeWAV(data);
         return std::nullopt;
     }
     std::optional<QByteArray> cue = toDeviceFormat(spec, data, length);
-    SDL_FreeWAV(data);
+    sdl().FreeWAV(data);
     return cue;
 }
 
@@ -122,6 +209,29 @@ private:
 #endif
 };
 
+// Calls back once, after the program's first window has been exposed and so
+// painted: the window paints while its expose event is handled, and the call
+// is queued behind that.
+class AfterFirstPaint final : public QObject {
+public:
+    explicit AfterFirstPaint(std::function<void()> then) : then_(std::move(then)) {
+        if (QCoreApplication* application = QCoreApplication::instance()) {
+            application->installEventFilter(this);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && watched->isWindowType() && then_) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            QMetaObject::invokeMethod(this, std::exchange(then_, nullptr), Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
 QByteArray chimeBytes() {
     const std::vector<std::int16_t> samples = defaultChime(SdlCuePlayer::sampleRate);
     return QByteArray(reinterpret_cast<const char*>(samples.data()),
@@ -131,16 +241,89 @@ QByteArray chimeBytes() {
 } // namespace
 
 struct SdlCuePlayer::Impl {
-    QuietAlsa quietAlsa; // first in, last out: it outlives the device
+    std::optional<QuietAlsa> quietAlsa; // first in, last out: it outlives the device
     SDL_AudioDeviceID device = 0;
     Clock::duration bufferTime = framesToTime(bufferFrames);
     // Only cues that loaded are kept, so a file that turns up later is heard.
     QHash<QByteArray, QByteArray> cues;
     QByteArray chime = chimeBytes();
+    // Finding a device can take a tenth of a second and more (sound servers
+    // and cards are probed, and without any SDL waits for its ALSA hot-plug
+    // thread before the dummy driver can take over), so it is opened beside
+    // the program, and not while the program starts: once its first window
+    // is painted, or for the first cue if that comes sooner. A cue waits for
+    // it.
+    std::future<void> opening;
+    // Between cues the device rests paused, and the thread that plays holds
+    // its lock: paused, SDL's audio thread would still wake every buffer to
+    // play silence; locked out, it sleeps.
+    bool held = false;
+    // Lives in the thread that made the player: starts the opening once the
+    // first window is painted, and has that thread take the lock as soon as
+    // the device is open. Last, so that it goes first, and a request still
+    // pending goes with it.
+    AfterFirstPaint owner{[this] { startOpening(); }};
+
+    void startOpening() {
+        if (opening.valid()) {
+            return;
+        }
+        opening = std::async(std::launch::async, [this] {
+            quietAlsa.emplace();
+            // SDL keeps some state for each thread that calls it, and frees it
+            // only for threads of its own making: the device is opened on one.
+            SDL_Thread* opener =
+                sdl().loaded ? sdl().CreateThread(&openOn, "rolvanger sound", this) : nullptr;
+            if (opener != nullptr) {
+                sdl().WaitThread(opener, nullptr);
+            } else {
+                openAny();
+            }
+            QMetaObject::invokeMethod(
+                &owner, [this] { hold(); }, Qt::QueuedConnection);
+        });
+    }
+
+    static int SDLCALL openOn(void* impl) {
+        static_cast<Impl*>(impl)->openAny();
+        return 0;
+    }
+
+    void openAny() {
+        if (!sdl().loaded) {
+            std::fprintf(stderr, "rolvanger: sound is silent, SDL 2 could not be loaded\n");
+            return;
+        }
+        // SDL would otherwise take over SIGINT and SIGTERM and the program
+        // could not be stopped from a terminal.
+        sdl().SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        std::string why;
+        if (open(why)) {
+            return;
+        }
+        std::replace(why.begin(), why.end(), '\n', ' ');
+        std::fprintf(stderr, "rolvanger: sound is silent, no audio device could be opened (%s)\n",
+                     why.c_str());
+        sdl().SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        open(why);
+        sdl().ResetHint(SDL_HINT_AUDIODRIVER);
+    }
+
+    void hold() {
+        if (held) {
+            return;
+        }
+        startOpening();
+        opening.wait();
+        if (device != 0) {
+            sdl().LockAudioDevice(device);
+        }
+        held = true;
+    }
 
     bool open(std::string& why) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            why = SDL_GetError();
+        if (sdl().InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            why = sdl().GetError();
             return false;
         }
         SDL_AudioSpec wanted{};
@@ -149,14 +332,13 @@ struct SdlCuePlayer::Impl {
         wanted.channels = deviceChannels;
         wanted.samples = bufferFrames;
         SDL_AudioSpec obtained{};
-        device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        device = sdl().OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
         if (device == 0) {
-            why = SDL_GetError();
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            why = sdl().GetError();
+            sdl().QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
         bufferTime = framesToTime(obtained.samples);
-        SDL_PauseAudioDevice(device, 0);
         return true;
     }
 
@@ -168,16 +350,18 @@ struct SdlCuePlayer::Impl {
         const Clock::time_point start = Clock::now();
         const Clock::time_point heardOut = start + framesToTime(frames);
         if (device == 0 ||
-            SDL_QueueAudio(device, bytes.constData(), static_cast<Uint32>(bytes.size())) != 0) {
+            sdl().QueueAudio(device, bytes.constData(), static_cast<Uint32>(bytes.size())) != 0) {
             std::this_thread::sleep_until(heardOut);
             return;
         }
-        SDL_PauseAudioDevice(device, 0);
+        sdl().PauseAudioDevice(device, 0);
+        // Queued first, so that the audio thread wakes to the cue itself.
+        sdl().UnlockAudioDevice(device);
         // A device that has stopped taking data must not hang the game.
         const Clock::time_point giveUp = heardOut + (heardOut - start) + 1s;
-        while (SDL_GetQueuedAudioSize(device) > 0) {
+        while (sdl().GetQueuedAudioSize(device) > 0) {
             if (Clock::now() >= giveUp) {
-                SDL_ClearQueuedAudio(device);
+                sdl().ClearQueuedAudio(device);
                 break;
             }
             std::this_thread::sleep_for(1ms);
@@ -186,42 +370,39 @@ struct SdlCuePlayer::Impl {
         // out. The dummy driver swallows data faster than it could be heard,
         // so the cue's own length is the least it may take.
         std::this_thread::sleep_until(std::max(Clock::now() + bufferTime, heardOut));
+        sdl().LockAudioDevice(device);
+        sdl().PauseAudioDevice(device, 1);
     }
 };
 
-SdlCuePlayer::SdlCuePlayer() : d_(std::make_unique<Impl>()) {
-    // SDL would otherwise take over SIGINT and SIGTERM and the program could
-    // not be stopped from a terminal.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    std::string why;
-    if (d_->open(why)) {
-        return;
-    }
-    std::replace(why.begin(), why.end(), '\n', ' ');
-    std::fprintf(stderr, "rolvanger: sound is silent, no audio device could be opened (%s)\n",
-                 why.c_str());
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    d_->open(why);
-    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-}
+SdlCuePlayer::SdlCuePlayer() : d_(std::make_unique<Impl>()) {}
 
 SdlCuePlayer::~SdlCuePlayer() {
+    if (d_->opening.valid()) {
+        d_->opening.wait();
+    }
     if (d_->device != 0) {
-        SDL_CloseAudioDevice(d_->device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (d_->held) {
+            sdl().UnlockAudioDevice(d_->device); // its thread must run to end
+        }
+        sdl().CloseAudioDevice(d_->device);
+        sdl().QuitSubSystem(SDL_INIT_AUDIO);
     }
 }
 
 void SdlCuePlayer::play(const QByteArray& path) {
-    const QByteArray* cue = nullptr;
+    d_->sound(cueFor(path));
+}
+
+const QByteArray& SdlCuePlayer::cueFor(const QByteArray& path) {
+    d_->hold(); // SDL is not used here before the device is open
     if (auto known = d_->cues.constFind(path); known != d_->cues.constEnd()) {
-        cue = &known.value();
-    } else if (std::optional<QByteArray> loaded = loadCue(path)) {
-        cue = &d_->cues.insert(path, std::move(*loaded)).value();
-    } else {
-        cue = &d_->chime;
+        return known.value();
     }
-    d_->sound(*cue);
+    if (std::optional<QByteArray> loaded = loadCue(path)) {
+        return d_->cues.insert(path, std::move(*loaded)).value();
+    }
+    return d_->chime;
 }
 
 } // namespace rt

@@ -21,6 +21,11 @@ public:
     SdlCuePlayer& operator=(const SdlCuePlayer&) = delete;
 
     void play(const QByteArray& path) override;
+    // The sound play() makes for a path, without playing it: the cue in the
+    // device format (kept for next time), or the default chime when the file
+    // can't be used. Lets the fuzz tests try many files without waiting each
+    // one out.
+    const QByteArray& cueFor(const QByteArray& path);
 
 private:
     struct Impl;

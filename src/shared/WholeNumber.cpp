@@ -16,8 +16,9 @@ std::optional<int> parseWholeNumber(const QString& text, int low, int high) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
         magnitude = magnitude * 10 + (c - u'0');
-        // Stop growing long before overflow: anything this large is out of range.
-        if (magnitude > 1'000'000'000LL)
+        // Stop growing long before overflow: anything past every int is out
+        // of range, whatever the range asked for.
+        if (magnitude > (1LL << 32))
             return std::nullopt;
     }
     const long long value = negative ? -magnitude : magnitude;

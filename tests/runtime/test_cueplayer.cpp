@@ -2,6 +2,7 @@
 #include "runtime/SdlCuePlayer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -207,6 +208,35 @@ private slots:
                  qPrintable(QString("%1 loud samples, expected about %2").arg(loud).arg(expected)));
         QVERIFY(*std::max_element(heard.begin(), heard.end()) > 15000);
         QVERIFY(*std::min_element(heard.begin(), heard.end()) < -7000);
+    }
+
+    // Between cues the device rests. Left running, even paused, SDL's audio
+    // thread wakes every buffer to play silence and the game costs CPU while
+    // it waits; on the disk driver a running device goes on writing.
+    void deviceRestsBetweenCues() {
+        writeFile(dir_.filePath("short.wav"), wav(1, rate, 16, pcm16(pattern(4, rate / 50))));
+        const QString out = dir_.filePath("device.raw");
+        qint64 grown = -1;
+        heardOnDisk([&](SdlCuePlayer& player) {
+            player.play(local("short.wav"));
+            const qint64 before = QFileInfo(out).size();
+            QTest::qSleep(500); // 50 buffers at the disk driver's pace
+            grown = QFileInfo(out).size() - before;
+        });
+        // At most a buffer on its way as the cue ended, and stdio's buffer.
+        QVERIFY2(grown >= 0 && grown < 8192, qPrintable(QString("%1 bytes written").arg(grown)));
+    }
+
+    // Probing for a device is slow and must not hold up the program's start:
+    // a player that nothing has asked to sound yet leaves the device closed.
+    void deviceIsNotOpenedBeforeItIsWanted() {
+        const QString out = dir_.filePath("device.raw");
+        bool opened = true;
+        heardOnDisk([&](SdlCuePlayer&) {
+            QTest::qSleep(200);
+            opened = QFileInfo::exists(out);
+        });
+        QVERIFY(!opened);
     }
 };
 

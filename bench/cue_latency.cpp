@@ -1,0 +1,131 @@
+// What PlaySnd takes beyond the length of the cue it plays, on the program's
+// own SDL cue player (run it with SDL_AUDIODRIVER=dummy on a machine without
+// sound), for "roll.wav" and for a 300 ms cue made here.
+//
+// usage: bench_cue_latency [CALLS]   (default 200 calls per cue)
+// Prints "key value" lines, times in milliseconds.
+#include "Stats.h"
+#include "runtime/SdlCuePlayer.h"
+#include "runtime/Seams.h"
+#include "shared/Module1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <SDL.h>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <numbers>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A 16-bit mono 44.1 kHz WAV of a soft 440 Hz tone.
+bool writeTone(const QString& path, double seconds) {
+    const int rate = 44100;
+    const auto frames = static_cast<std::uint32_t>(std::lround(seconds * rate));
+    std::vector<std::int16_t> samples(frames);
+    for (std::uint32_t i = 0; i < frames; ++i)
+        samples[i] =
+            static_cast<std::int16_t>(8000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * i / rate));
+    QByteArray wav;
+    auto put32 = [&](std::uint32_t v) {
+        for (int b = 0; b < 4; ++b)
+            wav.append(static_cast<char>((v >> (8 * b)) & 0xff));
+    };
+    auto put16 = [&](std::uint16_t v) {
+        wav.append(static_cast<char>(v & 0xff));
+        wav.append(static_cast<char>(v >> 8));
+    };
+    const std::uint32_t dataBytes = frames * 2;
+    wav.append("RIFF");
+    put32(36 + dataBytes);
+    wav.append("WAVEfmt ");
+    put32(16);
+    put16(1); // PCM
+    put16(1); // mono
+    put32(rate);
+    put32(rate * 2);
+    put16(2);
+    put16(16);
+    wav.append("data");
+    put32(dataBytes);
+    wav.append(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(dataBytes));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size();
+}
+
+// The cue's own length, as SDL reads the file.
+double cueMilliseconds(const QString& path) {
+    SDL_AudioSpec spec{};
+    Uint8* data = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV(QFile::encodeName(path).constData(), &spec, &data, &length) == nullptr)
+        return -1.0;
+    SDL_FreeWAV(data);
+    const double frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8.0 * spec.channels;
+    return 1000.0 * (length / frameBytes) / spec.freq;
+}
+
+// Plays the cue `calls` times through PlaySnd and prints how much longer than
+// the cue each call took. A pause of 0 to 8 ms before each call, as a spin's
+// tick work would leave, lets the calls fall anywhere in the audio device's
+// period instead of locking onto it.
+void measure(const char* key, const QString& fileName, int calls) {
+    const double length = cueMilliseconds(QDir(rt::seams().programFolder).filePath(fileName));
+    Module1::soundFile = fileName;
+    for (int i = 0; i < 5; ++i) // loads and caches the cue
+        Module1::PlaySnd();
+    std::mt19937 gaps(1);
+    std::uniform_int_distribution<int> gapMicroseconds(0, 8000);
+    std::vector<double> beyond;
+    for (int i = 0; i < calls; ++i) {
+        std::this_thread::sleep_for(std::chrono::microseconds(gapMicroseconds(gaps)));
+        const Clock::time_point start = Clock::now();
+        Module1::PlaySnd();
+        beyond.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count() -
+                         length);
+    }
+    std::printf("%s_length_ms %.2f\n", key, length);
+    std::printf("%s_calls %d\n", key, calls);
+    std::printf("%s_beyond_median_ms %.2f\n", key, bench::median(beyond));
+    std::printf("%s_beyond_p95_ms %.2f\n", key, bench::percentile(beyond, 95));
+    std::printf("%s_beyond_max_ms %.2f\n", key, bench::percentile(beyond, 100));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int calls = argc > 1 ? std::max(100, std::atoi(argv[1])) : 200;
+
+    // The cues are played from a folder of their own: roll.wav copied from the
+    // program folder beside the 300 ms tone.
+    QTemporaryDir folder;
+    const QString media = QCoreApplication::applicationDirPath();
+    if (!folder.isValid() ||
+        !QFile::copy(QDir(media).filePath(QStringLiteral("roll.wav")),
+                     folder.filePath(QStringLiteral("roll.wav"))) ||
+        !writeTone(folder.filePath(QStringLiteral("tone300.wav")), 0.300)) {
+        std::fprintf(stderr, "bench_cue_latency: cannot prepare the cues\n");
+        return 1;
+    }
+    rt::seams().programFolder = folder.path();
+
+    rt::SdlCuePlayer player;
+    rt::seams().cues = &player;
+    measure("roll", QStringLiteral("roll.wav"), calls);
+    measure("cue300", QStringLiteral("tone300.wav"), calls);
+    rt::seams().cues = nullptr;
+    return 0;
+}

@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints every figure beside its budget, each the
+# median over repeated runs. Not a test: it measures, and says where a figure
+# is over its budget; its exit status is 1 then.
+#
+#   ./bench/run.sh            full run (about 8 minutes on 2 cores)
+#   ./bench/run.sh --quick    fewer repeats, for a first look
+#
+# Headless: the windows open on an Xvfb display of their own, the in-process
+# benchmarks use Qt's offscreen platform, and sound goes to SDL's dummy driver
+# wherever the machine has no sound card. Other builds running at the same time
+# disturb the timings: run it on a quiet machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build-bench
+bin=$build/bin
+
+startup_runs=15 idle_runs=3 cue_calls=150 pace_spins=5 memory_spins=1000
+if [ "${1:-}" = "--quick" ]; then
+  startup_runs=5 idle_runs=1 cue_calls=100 pace_spins=2
+fi
+
+# What the bench needs beyond ./build.sh's packages.
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libsdl2-dev
+  libx11-dev xvfb valgrind fonts-comic-neue)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+  -DROLVANGER_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target rolvanger bench_minimal_window bench_blink_window \
+  bench_window_probe bench_cue_latency bench_spin >/dev/null
+
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "bench: a step failed; the end of its log:" >&2; tail -n 5 "$work/probe.log" >&2' ERR
+touch "$work/probe.log"
+
+# An X server on a display number of its own choosing, black root window.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -br 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+unset QT_QPA_PLATFORM SDL_AUDIODRIVER
+
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan";
+  else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The value of KEY in a file of "key value" lines, one per run.
+values() { awk -v k="$1" '$1 == k { print $2 }' "$2"; }
+
+missed=0
+# row LABEL VALUE UNIT BUDGET CONDITION: CONDITION is an awk test on v, or "" for
+# a figure without a budget of its own.
+row() {
+  local verdict=""
+  if [ -n "$5" ]; then
+    if awk -v v="$2" "BEGIN { exit !($5) }"; then verdict="ok"; else verdict="OVER"; missed=1; fi
+  fi
+  printf '%-46s %10s %-4s  %-32s %s\n' "$1" "$2" "$3" "$4" "$verdict"
+}
+ms() { awk -v v="$1" 'BEGIN { printf "%.1f", v }'; }
+
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+echo "Load at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+
+# 1 + 5a. Start-up and resident memory, the real program and the minimal window
+# alternately, watched from outside the same way: first paint is when every
+# region named shows a picture (the three reels; the minimal window's text).
+reels=(--rect 25,137,119,103 --rect 185,137,119,103 --rect 345,137,119,103)
+text=(--rect 60,130,467,76)
+# The pointer rests mid-screen, over each (centred) window, unless moved away.
+on_window=(--pointer 640,400)
+off_window=(--pointer 2,2)
+for _ in $(seq "$startup_runs"); do
+  "$bin/bench_window_probe" "${text[@]}" "${on_window[@]}" -- "$bin/bench_minimal_window" \
+    >>"$work/minimal" 2>>"$work/probe.log"
+  "$bin/bench_window_probe" "${reels[@]}" "${on_window[@]}" -- "$bin/rolvanger" \
+    >>"$work/rolvanger" 2>>"$work/probe.log"
+  SDL_AUDIODRIVER=dummy "$bin/bench_window_probe" "${reels[@]}" "${on_window[@]}" -- "$bin/rolvanger" \
+    >>"$work/rolvanger_dummy" 2>>"$work/probe.log"
+done
+start_min=$(values first_paint_ms "$work/minimal" | median)
+start_game=$(values first_paint_ms "$work/rolvanger" | median)
+start_dummy=$(values first_paint_ms "$work/rolvanger_dummy" | median)
+rss_min=$(values rss_kb "$work/minimal" | median)
+rss_game=$(values rss_kb "$work/rolvanger" | median)
+
+echo "Figure (median of $startup_runs start-ups unless said)       value       budget"
+row "Start-up, minimal Qt window" "$(ms "$start_min")" ms "baseline" ""
+row "Start-up, rolvanger" "$(ms "$start_game")" ms "" ""
+row "Start-up, rolvanger with SDL_AUDIODRIVER=dummy" "$(ms "$start_dummy")" ms "" ""
+row "Start-up ratio, rolvanger / minimal" "$(awk -v a="$start_game" -v b="$start_min" 'BEGIN { printf "%.2f", a / b }')" x "<= 1.3" "v <= 1.3"
+
+# 2. Cue latency, on SDL's dummy driver.
+SDL_AUDIODRIVER=dummy "$bin/bench_cue_latency" "$cue_calls" >"$work/cues" 2>>"$work/probe.log"
+for cue in roll cue300; do
+  name=$([ $cue = roll ] && echo "roll.wav" || echo "300 ms cue")
+  row "Cue beyond its length, $name, median" "$(values ${cue}_beyond_median_ms "$work/cues")" ms "<= 6 ms ($cue_calls calls)" "v <= 6"
+  row "Cue beyond its length, $name, p95" "$(values ${cue}_beyond_p95_ms "$work/cues")" ms "<= 10 ms" "v <= 10"
+done
+
+# 3. The spin.
+QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$bin/bench_spin" pace "$pace_spins" \
+  >"$work/pace" 2>>"$work/probe.log"
+spin_off=$(values sound_off_spin_median_ms "$work/pace")
+row "Default spin (limit 75), sound off" "$(ms "$spin_off")" ms "3000 +/- 10 % ($pace_spins spins)" "v >= 2700 && v <= 3300"
+row "Default spin (limit 75), sound on" "$(ms "$(values sound_on_spin_median_ms "$work/pace")")" ms "none (lever.wav comes first)" ""
+row "Tick, sound off, p95" "$(values sound_off_tick_p95_ms "$work/pace")" ms "<= 12 ms" "v <= 12"
+row "Tick, sound on, p95" "$(values sound_on_tick_p95_ms "$work/pace")" ms "<= 12 ms" "v <= 12"
+row "Tick work with the floor off, median" "$(values floor_off_tick_median_ms "$work/pace")" ms "" ""
+row "Tick work with the floor off, p95" "$(values floor_off_tick_p95_ms "$work/pace")" ms "" ""
+
+# 4. Idle: nothing but the display refresh, on a real window: with no credits
+# it blinks "INSERT COIN" ten times a second. With the pointer resting over the
+# window Qt asks the X server where it is at each blink; away, it does not.
+# The floor is a bare Qt window that only blinks one label at that pace.
+for _ in $(seq "$idle_runs"); do
+  "$bin/bench_window_probe" "${reels[@]}" "${on_window[@]}" --settle 2 --idle 10 -- "$bin/rolvanger" \
+    >>"$work/idle" 2>>"$work/probe.log"
+  "$bin/bench_window_probe" --rect 216,8,169,33 --colours 3 "${on_window[@]}" --settle 2 --idle 10 -- \
+    "$bin/bench_blink_window" >>"$work/idle_floor" 2>>"$work/probe.log"
+  "$bin/bench_window_probe" "${reels[@]}" "${off_window[@]}" --settle 2 --idle 10 -- "$bin/rolvanger" \
+    >>"$work/idle_away" 2>>"$work/probe.log"
+done
+row "Idle CPU over 10 s, pointer over the window" "$(values idle_cpu_pct "$work/idle" | median)" % "<= 0.5 % of a core ($idle_runs runs)" "v <= 0.5"
+row "Idle CPU over 10 s, pointer away" "$(values idle_cpu_pct "$work/idle_away" | median)" % "<= 0.5 % of a core" "v <= 0.5"
+row "Idle CPU, a bare window blinking one label" "$(values idle_cpu_pct "$work/idle_floor" | median)" % "floor, pointer over it" ""
+
+# 5. Memory.
+row "Resident memory after start-up, minimal window" "$((rss_min / 1024))" MB "baseline" ""
+row "Resident memory after start-up, rolvanger" "$((rss_game / 1024))" MB "" ""
+row "Resident memory ratio, rolvanger / minimal" "$(awk -v a="$rss_game" -v b="$rss_min" 'BEGIN { printf "%.2f", a / b }')" x "<= 1.3" "v <= 1.3"
+QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$bin/bench_spin" memory "$memory_spins" \
+  >"$work/memory" 2>>"$work/probe.log"
+row "Memory growth over $memory_spins speed-mode spins" "$(values rss_growth_kb "$work/memory")" kB "< 1024 kB" "v < 1024"
+row "Heap growth over the same spins" "$(values heap_growth_kb "$work/memory")" kB "" ""
+
+# Leak check: valgrind on the real program (start, refresh, close box) and on
+# a whole game in one process. A leak is the program's when the code that
+# allocated the lost block, the first frame past the allocator, is in src/.
+# Children forked on the way (the sound server's autospawn, D-Bus's autolaunch)
+# would report the parent's heap as their own: they are kept silent.
+vg=(valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect
+  --num-callers=40 --fullpath-after= --child-silent-after-fork=yes)
+"$bin/bench_window_probe" "${reels[@]}" "${on_window[@]}" --timeout 300 --settle 3 --close -- \
+  "${vg[@]}" --log-file="$work/vg-rolvanger" "$bin/rolvanger" >"$work/close" 2>>"$work/probe.log"
+QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "${vg[@]}" --log-file="$work/vg-game" \
+  "$bin/bench_spin" game >/dev/null 2>>"$work/probe.log"
+leaks() { # valgrind log -> "ours_bytes all_bytes"
+  awk -v src="$root/src/" '
+    / are (definitely|indirectly) lost in loss record / {
+      gsub(",", "", $2); bytes = $2; open = 1; decided = 0; all += bytes; next }
+    open && /(at|by) 0x[0-9A-F]+: / {
+      if (decided) next
+      if ($0 ~ /: (malloc|calloc|realloc|memalign|posix_memalign|aligned_alloc|strdup|strndup|operator new|g_malloc|g_malloc0|g_realloc|g_strdup)[ (]/) next
+      decided = 1
+      if (index($0, src)) { ours += bytes; print "  " $0 > "/dev/stderr" }
+      next }
+    /^==[0-9]+== $/ { open = 0 }
+    END { printf "%d %d\n", ours, all }' "$1"
+}
+read -r ours_real all_real < <(leaks "$work/vg-rolvanger")
+read -r ours_game all_game < <(leaks "$work/vg-game")
+row "Exit status after the close box" "$(values exit_status "$work/close")" "" "0" "v == 0"
+row "Leaked by the program (rolvanger)" "$ours_real" B "0" "v == 0"
+row "Leaked by the program (a whole game)" "$ours_game" B "0" "v == 0"
+row "Lost inside system libraries (rolvanger)" "$((all_real - ours_real))" B "" ""
+row "Lost inside system libraries (a whole game)" "$((all_game - ours_game))" B "" ""
+
+echo
+echo "Load at end: $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ -n "${BENCH_KEEP:-}" ]; then
+  mkdir -p "$build/bench-logs" && cp -r "$work"/. "$build/bench-logs/"
+fi
+exit "$missed"
