@@ -540,7 +540,8 @@ private:
         ++byAction_[static_cast<std::size_t>(act)];
         frames_.push_back(&frame);
         deepest_ = std::max(deepest_, static_cast<int>(frames_.size()));
-        note(frame.number, QStringLiteral("#%1 %2%3")
+        note(frame.number,
+             QStringLiteral("#%1 %2%3")
                  .arg(frame.number)
                  .arg(QString(2 * static_cast<int>(frames_.size() - 1), QLatin1Char(' ')))
                  .arg(QString::fromLatin1(actName(act))));
