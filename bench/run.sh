@@ -62,6 +62,24 @@ done
 export DISPLAY=":$(cat "$work/display")"
 unset QT_QPA_PLATFORM SDL_AUDIODRIVER
 
+# Other builds on the machine disturb every timing: before each timed part,
+# wait (up to 5 minutes) until the CPUs have been at least 85 % idle for a
+# second, and say so when they never were.
+busy_percent() {
+  { head -1 /proc/stat; sleep 1; head -1 /proc/stat; } | awk '
+    { t = 0; for (i = 2; i <= NF; i++) t += $i; idle[NR] = $5; total[NR] = t }
+    END { printf "%d", 100 - 100 * (idle[2] - idle[1]) / (total[2] - total[1]) }'
+}
+wait_quiet() {
+  local deadline=$((SECONDS + 300)) busy
+  while busy=$(busy_percent) && [ "$busy" -gt 15 ]; do
+    if [ $SECONDS -ge $deadline ]; then
+      echo "(the machine stayed busy, $busy % of its CPUs: the timings below are disturbed)"
+      return
+    fi
+  done
+}
+
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan";
   else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 # The value of KEY in a file of "key value" lines, one per run.
@@ -91,6 +109,7 @@ text=(--rect 60,130,467,76)
 # The pointer rests mid-screen, over each (centred) window, unless moved away.
 on_window=(--pointer 640,400)
 off_window=(--pointer 2,2)
+wait_quiet
 for _ in $(seq "$startup_runs"); do
   "$bin/bench_window_probe" "${text[@]}" "${on_window[@]}" -- "$bin/bench_minimal_window" \
     >>"$work/minimal" 2>>"$work/probe.log"
@@ -112,6 +131,7 @@ row "Start-up, rolvanger with SDL_AUDIODRIVER=dummy" "$(ms "$start_dummy")" ms "
 row "Start-up ratio, rolvanger / minimal" "$(awk -v a="$start_game" -v b="$start_min" 'BEGIN { printf "%.2f", a / b }')" x "<= 1.3" "v <= 1.3"
 
 # 2. Cue latency, on SDL's dummy driver.
+wait_quiet
 SDL_AUDIODRIVER=dummy "$bin/bench_cue_latency" "$cue_calls" >"$work/cues" 2>>"$work/probe.log"
 for cue in roll cue300; do
   name=$([ $cue = roll ] && echo "roll.wav" || echo "300 ms cue")
@@ -120,6 +140,7 @@ for cue in roll cue300; do
 done
 
 # 3. The spin.
+wait_quiet
 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$bin/bench_spin" pace "$pace_spins" \
   >"$work/pace" 2>>"$work/probe.log"
 spin_off=$(values sound_off_spin_median_ms "$work/pace")
@@ -134,6 +155,7 @@ row "Tick work with the floor off, p95" "$(values floor_off_tick_p95_ms "$work/p
 # it blinks "INSERT COIN" ten times a second. With the pointer resting over the
 # window Qt asks the X server where it is at each blink; away, it does not.
 # The floor is a bare Qt window that only blinks one label at that pace.
+wait_quiet
 for _ in $(seq "$idle_runs"); do
   "$bin/bench_window_probe" "${reels[@]}" "${on_window[@]}" --settle 2 --idle 10 -- "$bin/rolvanger" \
     >>"$work/idle" 2>>"$work/probe.log"

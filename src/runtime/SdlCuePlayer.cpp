@@ -246,7 +246,7 @@ struct SdlCuePlayer::Impl {
     Clock::duration bufferTime = framesToTime(bufferFrames);
     // Only cues that loaded are kept, so a file that turns up later is heard.
     QHash<QByteArray, QByteArray> cues;
-    QByteArray chime = chimeBytes();
+    QByteArray chime; // made with the device, not while the program starts
     // Finding a device can take a tenth of a second and more (sound servers
     // and cards are probed, and without any SDL waits for its ALSA hot-plug
     // thread before the dummy driver can take over), so it is opened beside
@@ -269,6 +269,7 @@ struct SdlCuePlayer::Impl {
             return;
         }
         opening = std::async(std::launch::async, [this] {
+            chime = chimeBytes();
             quietAlsa.emplace();
             // SDL keeps some state for each thread that calls it, and frees it
             // only for threads of its own making: the device is opened on one.

@@ -112,6 +112,34 @@ private slots:
         QCOMPARE(linesNaming(written, folder.filePath(QStringLiteral("3.jpg"))), 1);
     }
 
+    // A picture shown once and broken while the game runs is read again, not
+    // served from what was kept of it: the reel shows the number.
+    void symbolPictureBrokenDuringGame_data() {
+        QTest::addColumn<Breakage>("breakage");
+        for (Breakage b : {Breakage::Missing, Breakage::Garbage, Breakage::OtherFormat})
+            QTest::newRow(faults::breakageName(b)) << b;
+    }
+    void symbolPictureBrokenDuringGame() {
+        QFETCH(Breakage, breakage);
+        GameFixture game;
+        Form1& m = game.machine();
+        ProgramFolder folder;
+        rt::seams().programFolder = folder.path();
+        m.spinLimit = 1;
+        Module1::credits = 2;
+        StderrCapture err;
+        game.random.symbols({3, 3, 3, 3, 3, 3});
+        m.Command1_Click();
+        for (rt::ImageBox* reel : {m.hok1, m.hok2, m.hok3})
+            QVERIFY(!isNumberFace(reel->picture(), reel->size()));
+        QVERIFY(folder.breakFile(QStringLiteral("3.jpg"), breakage));
+        game.random.symbols({3, 3, 3, 3, 3, 3});
+        m.Command1_Click();
+        err.text();
+        for (rt::ImageBox* reel : {m.hok1, m.hok2, m.hok3})
+            QVERIFY2(isNumberFace(reel->picture(), reel->size()), qPrintable(reel->objectName()));
+    }
+
     // A JPEG cut short still gives a picture (what could be decoded), never
     // an empty reel.
     void truncatedSymbolPicture() {
