@@ -3,7 +3,9 @@
 // platform. Only the random source is wrapped, to note when each tick draws.
 //
 // usage: bench_spin pace [SPINS]     default spins (limit 75), sound off and
-//                                    on, then with the tick floor off
+//                                    on, then with the tick floor off; a
+//                                    spin is timed from the lever's click
+//                                    to the last reel stopped
 //        bench_spin memory [SPINS]   resident memory over SPINS (1000)
 //                                    speed-mode spins (limit 1)
 //        bench_spin game             a short game touching every part, then
@@ -71,6 +73,19 @@ private:
     std::vector<std::vector<Clock::time_point>> spins_;
 };
 
+// Notes the moment the last reel stops: the loop then unlocks the hold
+// buttons, before the reels are compared and a win is paid (with Sound on,
+// after a win cue of up to a second).
+class ReelsStopped final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange && static_cast<QWidget*>(watched)->isEnabled())
+            at = Clock::now();
+        return false;
+    }
+    Clock::time_point at;
+};
+
 void settle(int milliseconds) {
     QElapsedTimer timer;
     timer.start();
@@ -87,14 +102,19 @@ long residentKilobytes() {
     return -1;
 }
 
-// One pull of the lever, as a click runs it; milliseconds.
+// One pull of the lever, as a click runs it: milliseconds from the click to
+// the last reel stopped.
 double pull(Form1& machine, TickClock& ticks) {
     // Plenty of credits: the last one would bring the lose cue into the spin.
     Module1::credits = 30000;
     ticks.newSpin();
+    ReelsStopped stopped;
+    machine.Command2->installEventFilter(&stopped);
     const Clock::time_point start = Clock::now();
     machine.Command1_Click();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const Clock::time_point end = stopped.at > start ? stopped.at : Clock::now();
+    machine.Command2->removeEventFilter(&stopped);
+    return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
 void pace(Form1& machine, TickClock& ticks, int spins) {

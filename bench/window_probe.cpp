@@ -120,23 +120,37 @@ int ignoreXErrors(Display*, XErrorEvent*) {
     return 0;
 }
 
-// True when the region shows at least `wanted` distinct colours: a symbol
-// picture or antialiased text, not a blank or unpainted area.
-bool showsPicture(Display* display, Window window, const Area& r, int wanted) {
-    XImage* image = XGetImage(display, window, r.x, r.y, static_cast<unsigned>(r.w),
-                              static_cast<unsigned>(r.h), AllPlanes, ZPixmap);
+// True when every region shows at least `wanted` distinct colours: a symbol
+// picture or antialiased text, not a blank or unpainted area. One request
+// fetches them all, so that watching costs the X server the same whatever
+// the number of regions.
+bool showsPictures(Display* display, Window window, const std::vector<Area>& regions, int wanted) {
+    int left = regions.front().x, top = regions.front().y, right = left, bottom = top;
+    for (const Area& r : regions) {
+        left = std::min(left, r.x);
+        top = std::min(top, r.y);
+        right = std::max(right, r.x + r.w);
+        bottom = std::max(bottom, r.y + r.h);
+    }
+    XImage* image = XGetImage(display, window, left, top, static_cast<unsigned>(right - left),
+                              static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
     if (image == nullptr)
         return false;
-    std::vector<unsigned long> seen;
-    for (int y = 0; y < r.h && static_cast<int>(seen.size()) < wanted; ++y) {
-        for (int x = 0; x < r.w && static_cast<int>(seen.size()) < wanted; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            if (std::find(seen.begin(), seen.end(), pixel) == seen.end())
-                seen.push_back(pixel);
+    const bool all = std::all_of(regions.begin(), regions.end(), [&](const Area& r) {
+        std::vector<unsigned long> seen;
+        for (int y = r.y - top; y < r.y - top + r.h && static_cast<int>(seen.size()) < wanted;
+             ++y) {
+            for (int x = r.x - left; x < r.x - left + r.w && static_cast<int>(seen.size()) < wanted;
+                 ++x) {
+                const unsigned long pixel = XGetPixel(image, x, y);
+                if (std::find(seen.begin(), seen.end(), pixel) == seen.end())
+                    seen.push_back(pixel);
+            }
         }
-    }
+        return static_cast<int>(seen.size()) >= wanted;
+    });
     XDestroyImage(image);
-    return static_cast<int>(seen.size()) >= wanted;
+    return all;
 }
 
 // Waits up to `wait` for X events, handing each to `onEvent`.
@@ -250,10 +264,8 @@ int main(int argc, char** argv) {
     std::printf("mapped_ms %.1f\n", millisecondsSince(start));
 
     for (;;) {
-        const bool painted =
-            std::all_of(options.regions.begin(), options.regions.end(), [&](const Area& r) {
-                return showsPicture(display, window, r, options.colours);
-            });
+        const bool painted = options.regions.empty() ||
+                             showsPictures(display, window, options.regions, options.colours);
         if (painted)
             break;
         if (Clock::now() > deadline || exitStatusIfEnded(pid, false)) {
