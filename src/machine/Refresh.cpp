@@ -8,11 +8,11 @@ void Form1::Timer1_Timer() {
     if (unloaded_)
         return;
     cdlbl->setCaption(QStringLiteral("Credits: ") + QString::number(credits));
-    // The sign's own visibility, whether or not the window is on screen.
+    // The sign's own state, whether or not the window is on screen.
     if (credits == 0)
-        coin->setVisible(coin->isHidden());
+        coin->setLit(!coin->isLit());
     if (credits > 0)
-        coin->setVisible(false);
+        coin->setLit(false);
     UpdateLabels();
 }
 
