@@ -1,11 +1,14 @@
 #include "machine/Form1.h"
+#include "runtime/DisplayConnection.h"
 #include "runtime/LookAndFeel.h"
 #include "runtime/Seams.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    rt::prepareDisplayConnection();
     QApplication app(argc, argv);
+    rt::displayConnected();
     rt::setUpLookAndFeel();
     rt::installRealServices();
     int status = 0;

@@ -83,6 +83,26 @@ private slots:
         QVERIFY(run.stillRunning);
         QVERIFY2(!run.errors.contains(QLatin1String("rolvanger:")), qPrintable(run.errors));
     }
+
+    // Started where no window system can be reached: a plain message and
+    // status 1, not an abort.
+    void noDisplay() {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":31999")); // no such server
+        process.setProcessEnvironment(env);
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/rolvanger"), {});
+        QVERIFY(process.waitForFinished(10000));
+        const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(errors.contains(QLatin1String(
+                     "rolvanger: no display to show the windows on (DISPLAY is :31999)")),
+                 qPrintable(errors));
+        QVERIFY2(!errors.contains(QLatin1String("Reinstalling")), qPrintable(errors));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFaultsProcess)
