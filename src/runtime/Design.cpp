@@ -15,6 +15,9 @@ QFont designedFont(const FontDesign& design) {
     if (design.points > 0)
         font.setPixelSize(pointsToPixels(design.points));
     font.setBold(design.bold);
+    // The captions are the windows' own text, all in the chosen faces: no
+    // search through other fonts for missing characters is needed.
+    font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
 
