@@ -329,7 +329,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const QSize symbolSize(242, 210);
+    // The reel windows show 119 x 103 pixels inside their border: drawn at that
+    // size, a symbol is painted without scaling.
+    const QSize symbolSize(119, 103);
     const QSize leverSize(42, 200);
     bool ok = true;
     for (int n = 1; n <= 7; ++n)
