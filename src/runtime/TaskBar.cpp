@@ -10,9 +10,11 @@ namespace rt {
 
 namespace {
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    const auto cookie =
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+xcb_intern_atom_cookie_t askForAtom(xcb_connection_t* connection, const char* name) {
+    return xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+}
+
+xcb_atom_t atomFrom(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(reply);
@@ -27,8 +29,12 @@ void keepOffTaskBar(QWidget& window) {
         return;
     xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window.winId());
-    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skipTaskBar = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    // Both questions go out before the first answer is awaited: one round
+    // trip to the display server instead of two.
+    const auto askedState = askForAtom(connection, "_NET_WM_STATE");
+    const auto askedSkip = askForAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t state = atomFrom(connection, askedState);
+    const xcb_atom_t skipTaskBar = atomFrom(connection, askedSkip);
     if (state == XCB_ATOM_NONE || skipTaskBar == XCB_ATOM_NONE)
         return;
     // On a window not yet mapped the state is a plain property, which Qt
