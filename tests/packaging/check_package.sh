@@ -52,6 +52,8 @@ if [ "${1:-}" = --on-display ]; then
     fi
     read -r id width height <<<"$window"
     [ "${width}x${height}" = 587x336 ] || fail "the window is ${width}x${height}, not 587x336"
+    "$x11_window" states "$id" | grep -qx _NET_WM_STATE_SKIP_TASKBAR ||
+        fail "the window asks for a task-bar button"
 
     for reel in 0 1 2; do
         share=0

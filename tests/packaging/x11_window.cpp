@@ -13,9 +13,12 @@
 //       (window coordinates) that are clearly coloured: the largest and
 //       smallest of red, green and blue differ by at least a quarter of the
 //       range. White, black and grey give 0.
+//   x11_window states ID
+//       prints the window's _NET_WM_STATE atoms, one name per line
 //   x11_window close ID
 //       asks the window to close
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -94,7 +97,7 @@ std::optional<Window> findViewable(Display* display, Window under, const std::st
 
 int usage() {
     std::fprintf(stderr, "usage: x11_window find TITLE SECONDS | colour ID X Y WIDTH HEIGHT | "
-                         "close ID\n");
+                         "states ID | close ID\n");
     return 2;
 }
 
@@ -160,6 +163,33 @@ int colourShare(Window window, int x, int y, int width, int height) {
     return 0;
 }
 
+int printStates(Window window) {
+    Connection display;
+    if (display.x == nullptr) {
+        std::fprintf(stderr, "x11_window: cannot open the display\n");
+        return 2;
+    }
+    XSetErrorHandler(ignoreErrors);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display.x, window, XInternAtom(display.x, "_NET_WM_STATE", False), 0, 64,
+                           False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && type == XA_ATOM && format == 32) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i)
+            if (char* name = XGetAtomName(display.x, atoms[i])) {
+                std::printf("%s\n", name);
+                XFree(name);
+            }
+    }
+    if (data != nullptr)
+        XFree(data);
+    return 0;
+}
+
 int closeWindow(Window window) {
     Connection display;
     if (display.x == nullptr) {
@@ -189,6 +219,8 @@ int main(int argc, char** argv) {
         return colourShare(std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
                            std::atoi(args[3].c_str()), std::atoi(args[4].c_str()),
                            std::atoi(args[5].c_str()));
+    if (args.size() == 2 && args[0] == "states")
+        return printStates(std::strtoul(args[1].c_str(), nullptr, 0));
     if (args.size() == 2 && args[0] == "close")
         return closeWindow(std::strtoul(args[1].c_str(), nullptr, 0));
     return usage();
