@@ -7,8 +7,9 @@ namespace rt {
 // A label that is switched on and off many times a second, like a lamp: off,
 // it paints only its background. Taking a child widget off the screen and
 // back costs a round trip to the display server whenever the pointer rests
-// over the window; a lamp costs one repaint. Assistive technology and the
-// mouse see an unlit sign as hidden, as they would a hidden label.
+// over the window; a lamp costs one repaint. Assistive technology sees an
+// unlit sign as hidden, as it would a hidden label; clicks pass through to
+// the window either way.
 class Sign : public Label {
     Q_OBJECT
 public:
