@@ -9,10 +9,10 @@
 #include "runtime/LookAndFeel.h"
 #include "runtime/Prompts.h"
 #include "runtime/RandomSource.h"
-#include "runtime/Seams.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "soak/SoakModel.h"
+#include "support/TestServices.h"
 #include "wallet/Form2.h"
 
 #include <QApplication>
@@ -252,12 +252,7 @@ public:
     Soak(std::uint64_t seed, long long actions, long long seconds)
         : seed_(seed), outerActions_(actions), budgetMs_(seconds * 1000), choices_(seed),
           draws_(seed ^ 0x9E3779B97F4A7C15ULL) {
-        auto& seams = rt::seams();
-        seams.random = &draws_;
-        seams.cues = &cues_;
-        seams.prompts = &prompts_;
-        seams.tickFloor = std::chrono::milliseconds::zero();
-        seams.programFolder = QCoreApplication::applicationDirPath();
+        installTestServices(draws_, cues_, prompts_);
         cues_.onCue = [this](const QString& path, const QString& name) { cueHeard(path, name); };
         prompts_.onMessage = [this](const QString& prompt, const QString& title,
                                     rt::Prompts::Icon icon) { messageShown(prompt, title, icon); };
@@ -275,10 +270,7 @@ public:
         injector_.stop();
         machine_.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        auto& seams = rt::seams();
-        seams.random = nullptr;
-        seams.cues = nullptr;
-        seams.prompts = nullptr;
+        removeTestServices();
     }
 
     // Runs the whole soak; gives the failure, or nothing.

@@ -1,7 +1,6 @@
 #include "support/GameFixture.h"
 
 #include "runtime/LookAndFeel.h"
-#include "runtime/Seams.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 
@@ -9,12 +8,7 @@
 #include <QTest>
 
 GameFixture::GameFixture(std::initializer_list<int> startSymbols) {
-    auto& seams = rt::seams();
-    seams.random = &random;
-    seams.cues = &cues;
-    seams.prompts = &prompts;
-    seams.tickFloor = std::chrono::milliseconds::zero();
-    seams.programFolder = QCoreApplication::applicationDirPath();
+    installTestServices(random, cues, prompts);
     Module1::credits = Module1::cash = Module1::score = 0;
     Module1::soundFile.clear();
     random.symbols(startSymbols);
@@ -25,10 +19,7 @@ GameFixture::GameFixture(std::initializer_list<int> startSymbols) {
 GameFixture::~GameFixture() {
     machine_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    auto& seams = rt::seams();
-    seams.random = nullptr;
-    seams.cues = nullptr;
-    seams.prompts = nullptr;
+    removeTestServices();
 }
 
 void GameFixture::clickLever() {

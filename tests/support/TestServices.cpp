@@ -1,5 +1,8 @@
 #include "support/TestServices.h"
 
+#include "runtime/Seams.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
 
 float ScriptedRandom::next() {
@@ -43,4 +46,20 @@ std::optional<QString> ScriptedPrompts::input(const QString&, const QString& tit
     if (cancelled)
         return std::nullopt;
     return text;
+}
+
+void installTestServices(rt::RandomSource& random, rt::CuePlayer& cues, rt::Prompts& prompts) {
+    auto& seams = rt::seams();
+    seams.random = &random;
+    seams.cues = &cues;
+    seams.prompts = &prompts;
+    seams.tickFloor = std::chrono::milliseconds::zero();
+    seams.programFolder = QCoreApplication::applicationDirPath();
+}
+
+void removeTestServices() {
+    auto& seams = rt::seams();
+    seams.random = nullptr;
+    seams.cues = nullptr;
+    seams.prompts = nullptr;
 }

@@ -49,3 +49,8 @@ public:
     // Runs while a box is open, as the player could act meanwhile.
     std::function<void()> whileOpen;
 };
+
+// Puts a test's services in the seams, with no tick floor and the test
+// program's own folder as the program folder; and takes them out again.
+void installTestServices(rt::RandomSource& random, rt::CuePlayer& cues, rt::Prompts& prompts);
+void removeTestServices();
