@@ -123,9 +123,9 @@ int main(int argc, char** argv) {
     rt::seams().programFolder = folder.path();
 
     rt::SdlCuePlayer player;
-    rt::seams().cues = &player;
+    rt::seams().use(player);
     measure("roll", QStringLiteral("roll.wav"), calls);
     measure("cue300", QStringLiteral("tone300.wav"), calls);
-    rt::seams().cues = nullptr;
+    rt::seams().remove();
     return 0;
 }

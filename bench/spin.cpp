@@ -218,9 +218,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     rt::setUpLookAndFeel();
     rt::installRealServices();
-    rt::RandomSource* real = rt::seams().random;
-    TickClock ticks(*real);
-    rt::seams().random = &ticks;
+    rt::RandomSource& real = rt::seams().random();
+    TickClock ticks(real);
+    rt::seams().use(ticks);
     {
         Form1 machine;
         machine.show();
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
         machine.close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    rt::seams().random = real;
+    rt::seams().use(real);
     rt::releaseRealServices();
     return 0;
 }

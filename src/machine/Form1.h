@@ -59,7 +59,7 @@ public:
     bool holdTouched = false;
     Counter spinLimit = 0;
 
-    // Start-up and end.
+    // Start-up and unloading.
     void Form_Load();
     void Form_Unload();
     bool unloaded() const { return unloaded_; }
@@ -82,13 +82,16 @@ public:
     void PayPair12();
     void PayPair23();
 
-    // Autoplay, Speed Mode and the spin limit.
+    // Autoplay, Speed Mode and the spin-limit prompt.
     void Timer2_Timer();
     void speedm_Click();
     void Label2_Click();
 
     // The display refresh and the lose cue.
     void Timer1_Timer();
+    // Write "Credits: n" and "Score: n" from the counters.
+    void showCredits();
+    void showScore();
     void cdlbl_Change();
     void sclbl_Change();
 

@@ -1,7 +1,7 @@
 #include "machine/Form1.h"
 
-#include "machine/window/Layout.h"
 #include "runtime/Twips.h"
+#include "shared/Colours.h"
 #include "shared/Module1.h"
 
 void Form1::Command2_Click() {
@@ -30,8 +30,7 @@ void Form1::toggleHold(bool& held, rt::CommandButton* button) {
     const QString caption = held ? QStringLiteral("HOLDING") : QStringLiteral("HOLD");
     button->setText(caption);
     button->setAccessibleName(caption);
-    button->setBackColour(
-        QColor(rt::bgrColour(held ? machine_window::red : machine_window::yellow)));
+    button->setBackColour(QColor(rt::bgrColour(held ? colours::red : colours::yellow)));
     if (soundon->value() == 1) {
         Module1::soundFile = QStringLiteral("hold.wav");
         Module1::PlaySnd();

@@ -25,7 +25,7 @@ void Form1::Command1_Click() {
     credits = *left;
     if (cts->value() == 1 && credits == 0)
         scoretocreds_Click();
-    cdlbl->setCaption(QStringLiteral("Credits: ") + QString::number(credits));
+    showCredits();
     spinning = true;
     LockHolds();
     ticks = 0;
@@ -93,7 +93,7 @@ void Form1::Command1_Click() {
     spinning = false;
     if (aplay->value() == 1)
         Timer2->start();
-    sclbl->setCaption(QStringLiteral("Score: ") + QString::number(score));
+    showScore();
 }
 
 // Without a floor a spin with sound off would be over before anyone saw the

@@ -10,23 +10,44 @@ class CuePlayer;
 class Prompts;
 
 // Every service the game reaches outside itself, in one place, so that a test
-// can put scripted stand-ins in. installRealServices() fills it for the program.
-struct Seams {
-    RandomSource* random = nullptr;
-    CuePlayer* cues = nullptr;
-    Prompts* prompts = nullptr;
+// can put scripted stand-ins in. The services are put in before the first
+// window is made and taken out after the last one is gone, so the game never
+// asks whether one is there: reaching one that is not is a programming error,
+// which ends the program with a message naming it.
+class Seams {
+public:
+    RandomSource& random() const;
+    CuePlayer& cues() const;
+    Prompts& prompts() const;
+
+    // Puts all three services in.
+    void install(RandomSource& random, CuePlayer& cues, Prompts& prompts);
+    // Swaps one service for another while the rest stay.
+    void use(RandomSource& random);
+    void use(CuePlayer& cues);
+    void use(Prompts& prompts);
+    // Takes all three out; no window may be left to call them.
+    void remove();
+
     // The shortest a spin tick may last; tests set it to zero.
     std::chrono::milliseconds tickFloor{10};
     // The folder media files are read from; empty means the executable's.
     QString programFolder;
+
+private:
+    RandomSource* random_ = nullptr;
+    CuePlayer* cues_ = nullptr;
+    Prompts* prompts_ = nullptr;
 };
 
 Seams& seams();
 
-// Creates the real random source, cue player and prompts for the program's
-// lifetime. Call once, after QApplication exists.
+// Creates the real random source, cue player and prompts and installs them
+// for the program's lifetime. Call once, after QApplication exists and
+// before the first window.
 void installRealServices();
-// Releases what installRealServices() made (the audio device among it).
+// Removes and releases what installRealServices() made (the audio device
+// among it), once every window is gone.
 void releaseRealServices();
 
 } // namespace rt

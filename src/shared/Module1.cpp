@@ -13,14 +13,13 @@
 namespace Module1 {
 
 void PlaySnd() {
-    if (auto* cues = rt::seams().cues)
-        cues->play(QFile::encodeName(rt::inProgramFolder(soundFile)));
+    rt::seams().cues().play(QFile::encodeName(rt::inProgramFolder(soundFile)));
 }
 
 void UpdateLabels() {
     if (Form1* machine = Forms::machine()) {
-        machine->cdlbl->setCaption(QStringLiteral("Credits: ") + QString::number(credits));
-        machine->sclbl->setCaption(QStringLiteral("Score: ") + QString::number(score));
+        machine->showCredits();
+        machine->showScore();
     }
     // The lose cue above may have let the machine window close meanwhile;
     // the wallet then is not brought back.
@@ -56,9 +55,8 @@ void Command6_Click() {
 }
 
 void TooMuch() {
-    if (auto* prompts = rt::seams().prompts)
-        prompts->message(QStringLiteral("The machine can't count that high."),
-                         QStringLiteral("Too much!"), rt::Prompts::Icon::Exclamation);
+    rt::seams().prompts().message(QStringLiteral("The machine can't count that high."),
+                                  QStringLiteral("Too much!"), rt::Prompts::Icon::Exclamation);
 }
 
 } // namespace Module1

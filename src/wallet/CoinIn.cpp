@@ -30,9 +30,8 @@ void Form2::coinIn(int euro) {
     ++busy_;
     const int left = cash - euro;
     if (left < 0) {
-        if (auto* prompts = rt::seams().prompts)
-            prompts->message(QStringLiteral("Hey! no loans buddy!"), QStringLiteral("Loan?"),
-                             rt::Prompts::Icon::Critical);
+        rt::seams().prompts().message(QStringLiteral("Hey! no loans buddy!"),
+                                      QStringLiteral("Loan?"), rt::Prompts::Icon::Critical);
     } else if (const auto topped = toCounter(credits + 4LL * euro)) {
         cash = static_cast<Counter>(left);
         credits = *topped;

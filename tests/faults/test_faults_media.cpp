@@ -237,7 +237,7 @@ private slots:
         QVERIFY(folder.breakFile(QStringLiteral("lose.wav"), Breakage::Pipe));
         QVERIFY(folder.breakFile(QStringLiteral("win.wav"), Breakage::Garbage));
         rt::SdlCuePlayer player;
-        rt::seams().cues = &player;
+        rt::seams().use(player);
         rt::seams().programFolder = folder.path();
         m.soundon->setChecked(true);
         m.spinLimit = 1;
@@ -248,7 +248,7 @@ private slots:
         clock.start();
         m.Command1_Click();
         const qint64 took = clock.elapsed();
-        rt::seams().cues = &game.cues;
+        rt::seams().use(game.cues);
         QCOMPARE(int(Module1::credits), 0);
         QCOMPARE(int(Module1::score), 8);
         QVERIFY(!m.spinning);

@@ -54,7 +54,7 @@ private slots:
         source.seedFromClock();
         std::array<int, 9> counts{};
         GameFixture game;
-        rt::seams().random = &source;
+        rt::seams().use(source);
         for (int i = 0; i < 70000; ++i) {
             const float r = source.next();
             QVERIFY(r >= 0.0f && r < 1.0f);

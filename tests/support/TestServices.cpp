@@ -50,16 +50,11 @@ std::optional<QString> ScriptedPrompts::input(const QString&, const QString& tit
 
 void installTestServices(rt::RandomSource& random, rt::CuePlayer& cues, rt::Prompts& prompts) {
     auto& seams = rt::seams();
-    seams.random = &random;
-    seams.cues = &cues;
-    seams.prompts = &prompts;
+    seams.install(random, cues, prompts);
     seams.tickFloor = std::chrono::milliseconds::zero();
     seams.programFolder = QCoreApplication::applicationDirPath();
 }
 
 void removeTestServices() {
-    auto& seams = rt::seams();
-    seams.random = nullptr;
-    seams.cues = nullptr;
-    seams.prompts = nullptr;
+    rt::seams().remove();
 }

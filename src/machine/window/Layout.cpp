@@ -1,12 +1,12 @@
 #include "machine/window/Layout.h"
 
+#include "shared/Colours.h"
+
 namespace machine_window {
 
 namespace {
 
-constexpr std::uint32_t orange = 0x000080FF;
-constexpr std::uint32_t darkGreen = 0x00008000;
-constexpr std::uint32_t windowText = 0x00000000; // the standard scheme's window text
+using namespace colours;
 
 constexpr rt::FontDesign holdFont{"Comic Sans MS", 14.25, true};
 constexpr rt::FontDesign coinFont{"MS Sans Serif", 18, true};

@@ -15,8 +15,4 @@ constexpr int clientWidthTwips = 8805;
 constexpr int clientHeightTwips = 5040;
 constexpr const char* storedCaption = "Brim's Rolvanger";
 
-constexpr std::uint32_t yellow = 0x0000FFFF;
-constexpr std::uint32_t red = 0x000000FF;
-constexpr std::uint32_t black = 0x00000000;
-
 } // namespace machine_window

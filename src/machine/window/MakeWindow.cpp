@@ -3,11 +3,11 @@
 #include "machine/window/Layout.h"
 #include "runtime/Pictures.h"
 #include "runtime/TaskBar.h"
+#include "shared/Colours.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "wallet/Form2.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -33,7 +33,7 @@ void Form1::buildControls() {
     setWindowTitle(QString::fromUtf8(storedCaption));
     setWindowIcon(QIcon(rt::storedPicture(QStringLiteral(":/form1/icon.png"))));
     setFixedSize(rt::twipsToPixels(clientWidthTwips), rt::twipsToPixels(clientHeightTwips));
-    rt::setWindowBackColour(*this, black);
+    rt::setWindowBackColour(*this, colours::black);
     // Created in tab order, so that the table's order is also the focus chain.
     Command2 = rt::addControl<rt::CommandButton>(*this, "Command2");
     Command3 = rt::addControl<rt::CommandButton>(*this, "Command3");
@@ -107,9 +107,4 @@ void Form1::connectEvents() {
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     Timer1->start();
-}
-
-void Form1::closeEvent(QCloseEvent* event) {
-    Form_Unload();
-    event->accept();
 }
