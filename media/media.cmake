@@ -4,7 +4,11 @@
 #
 # Sets for the rest of the build:
 #   ROLVANGER_RESOURCE_DIR    folder of the files embedded as resources
-#   ROLVANGER_MEDIA_FILES     the 14 files the program loads from its folder
+#   ROLVANGER_MEDIA_NAMES     the names of the 14 files the program loads from
+#                             its folder: the one list of them, which C++ tests
+#                             read as mediaNames[] from MediaNames.h in
+#                             ROLVANGER_MEDIA_NAMES_DIR
+#   ROLVANGER_MEDIA_FILES     the same 14 files with their folder
 #   ROLVANGER_RESOURCE_FILES  icon.png, lever.jpg, white.jpg (to embed)
 #   ROLVANGER_ICON_FILES      icon.png, icon-256.png, strawberry.svg
 # and the target rolvanger_media, which makes all of them.
@@ -21,11 +25,20 @@ foreach(_name 1 2 3 4 5 6 7 leverup leverdown strawberry)
   list(APPEND _media_svgs ${_media_src_dir}/${_name}.svg)
 endforeach()
 
-set(ROLVANGER_MEDIA_FILES)
-foreach(_name 1.jpg 2.jpg 3.jpg 4.jpg 5.jpg 6.jpg 7.jpg leverup.jpg leverdown.jpg
-              lever.wav roll.wav hold.wav win.wav lose.wav)
-  list(APPEND ROLVANGER_MEDIA_FILES ${ROLVANGER_PROGRAM_DIR}/${_name})
-endforeach()
+set(ROLVANGER_MEDIA_NAMES 1.jpg 2.jpg 3.jpg 4.jpg 5.jpg 6.jpg 7.jpg leverup.jpg leverdown.jpg
+                          lever.wav roll.wav hold.wav win.wav lose.wav)
+list(TRANSFORM ROLVANGER_MEDIA_NAMES PREPEND ${ROLVANGER_PROGRAM_DIR}/
+     OUTPUT_VARIABLE ROLVANGER_MEDIA_FILES)
+
+set(ROLVANGER_MEDIA_NAMES_DIR ${CMAKE_BINARY_DIR}/generated)
+list(JOIN ROLVANGER_MEDIA_NAMES "\", \"" _media_names_joined)
+file(CONFIGURE OUTPUT ${ROLVANGER_MEDIA_NAMES_DIR}/MediaNames.h CONTENT
+"// Made by media/media.cmake from its list of the files the program loads
+// from its folder.
+#pragma once
+
+inline constexpr const char* mediaNames[] = {\"${_media_names_joined}\"};
+")
 
 set(ROLVANGER_RESOURCE_FILES
     ${ROLVANGER_RESOURCE_DIR}/icon.png

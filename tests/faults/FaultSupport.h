@@ -4,6 +4,8 @@
 // be broken in every way a file can be, and a capture of what the program
 // writes to stderr.
 
+#include "MediaNames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -17,12 +19,12 @@
 namespace faults {
 
 inline const QStringList& mediaFiles() {
-    static const QStringList files = {
-        QStringLiteral("1.jpg"),     QStringLiteral("2.jpg"),       QStringLiteral("3.jpg"),
-        QStringLiteral("4.jpg"),     QStringLiteral("5.jpg"),       QStringLiteral("6.jpg"),
-        QStringLiteral("7.jpg"),     QStringLiteral("leverup.jpg"), QStringLiteral("leverdown.jpg"),
-        QStringLiteral("lever.wav"), QStringLiteral("roll.wav"),    QStringLiteral("hold.wav"),
-        QStringLiteral("win.wav"),   QStringLiteral("lose.wav")};
+    static const QStringList files = [] {
+        QStringList names;
+        for (const char* name : mediaNames)
+            names << QString::fromLatin1(name);
+        return names;
+    }();
     return files;
 }
 

@@ -1,6 +1,8 @@
 // Checks the generated pictures and sounds as the program will load them:
 // from its own folder, plus the files the window embeds as resources.
 
+#include "MediaNames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -115,10 +117,7 @@ private slots:
 
 void TestMedia::programFilesPresent_data() {
     QTest::addColumn<QString>("name");
-    const char* names[] = {"1.jpg",    "2.jpg",    "3.jpg",       "4.jpg",         "5.jpg",
-                           "6.jpg",    "7.jpg",    "leverup.jpg", "leverdown.jpg", "lever.wav",
-                           "roll.wav", "hold.wav", "win.wav",     "lose.wav"};
-    for (const char* name : names)
+    for (const char* name : mediaNames)
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 

@@ -5,12 +5,10 @@
 # started on an X server of its own, showing its window with symbols in the
 # reels and closing cleanly when its close box is used.
 #
-#   check_package.sh CPACK BUILD_DIR VERSION X11_WINDOW
+#   check_package.sh CPACK BUILD_DIR VERSION X11_WINDOW MEDIA_FILE...
 set -uo pipefail
 
 title="Brim's Rolvanger 1.25"
-media=(1.jpg 2.jpg 3.jpg 4.jpg 5.jpg 6.jpg 7.jpg leverup.jpg leverdown.jpg
-       lever.wav roll.wav hold.wav win.wav lose.wav)
 # Client-relative top-left corners of the three reels, each 121 x 105.
 reel_x=(24 184 344)
 reel_y=136
@@ -86,6 +84,9 @@ if [ "${1:-}" = --on-display ]; then
 fi
 
 cpack=$1 build=$2 version=$3 x11_window=$4
+shift 4
+media=("$@") # the files the program loads from its folder
+[ ${#media[@]} -gt 0 ] || { echo "check_package.sh: no media files named" >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 deb="$work/out/rolvanger_${version}_$(dpkg --print-architecture).deb"
