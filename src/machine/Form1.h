@@ -89,7 +89,7 @@ public:
 
     // The display refresh and the lose cue.
     void Timer1_Timer();
-    // Write "Credits: n" and "Score: n" from the counters.
+    // Writes "Credits: n" and "Score: n": the one place each caption is made.
     void showCredits();
     void showScore();
     void cdlbl_Change();
