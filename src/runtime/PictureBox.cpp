@@ -14,6 +14,11 @@ namespace {
 // Press.
 constexpr int pressMilliseconds = 100;
 
+// A held key repeats as a release and a press at once, which Qt does not
+// always mark as a repeat; a press that follows its own key's release this
+// closely is taken for one, and Space pulls only once this has passed.
+constexpr int repeatMilliseconds = 40;
+
 // What assistive technology sees: a push button with a Press action, named
 // and described as the widget is.
 class PictureBoxAccessible : public QAccessibleWidget {
@@ -51,9 +56,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     static const bool installed = (QAccessible::installFactory(pictureBoxAccessible), true);
     Q_UNUSED(installed);
     setAutoFillBackground(true);
-    pressTimer_.setSingleShot(true);
-    pressTimer_.setInterval(pressMilliseconds);
-    connect(&pressTimer_, &QTimer::timeout, this, &PictureBox::release);
+    releaseLater_.setSingleShot(true);
+    connect(&releaseLater_, &QTimer::timeout, this, &PictureBox::release);
 }
 
 void PictureBox::setPicture(const QPixmap& picture) {
@@ -62,10 +66,10 @@ void PictureBox::setPicture(const QPixmap& picture) {
 }
 
 void PictureBox::animatePress() {
-    if (pressTimer_.isActive())
+    if (releaseLater_.isActive() || heldKey_)
         return;
     emit MouseDown();
-    pressTimer_.start();
+    releaseLater_.start(pressMilliseconds);
 }
 
 void PictureBox::tellDescription(const QString& description) {
@@ -114,45 +118,54 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {
     inDoubleClick_ = true;
 }
 
+bool PictureBox::repeats(const QKeyEvent& press) const {
+    return press.isAutoRepeat() || heldKey_ == press.key() ||
+           (releasedKey_ == press.key() && sinceRelease_.isValid() &&
+            sinceRelease_.elapsed() < repeatMilliseconds);
+}
+
 void PictureBox::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Space:
-        if (!event->isAutoRepeat() && !spaceHeld_) {
-            spaceHeld_ = true;
-            emit MouseDown();
-        }
-        break;
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-        if (!event->isAutoRepeat()) {
-            emit MouseDown();
-            release();
-        }
-        break;
-    default:
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Enter || key == Qt::Key_Return;
+    if (key != Qt::Key_Space && !enter) {
         QWidget::keyPressEvent(event);
+        return;
     }
+    if (repeats(*event)) {
+        heldKey_ = key;
+        // Space is still down: its release was the repeat's.
+        if (key == Qt::Key_Space)
+            releaseLater_.stop();
+        return;
+    }
+    if (heldKey_ || releaseLater_.isActive())
+        return; // one key at a time, as a push button takes them
+    heldKey_ = key;
+    emit MouseDown();
+    if (enter)
+        release();
 }
 
 void PictureBox::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) {
+    const int key = event->key();
+    if (key != heldKey_ || event->isAutoRepeat()) {
         QWidget::keyReleaseEvent(event);
         return;
     }
-    if (event->isAutoRepeat() || !spaceHeld_)
-        return;
-    spaceHeld_ = false;
-    release();
+    heldKey_ = 0;
+    releasedKey_ = key;
+    sinceRelease_.start();
+    if (key == Qt::Key_Space)
+        releaseLater_.start(repeatMilliseconds);
 }
 
 // Like a push button, a picture box that loses the focus while Space holds it
 // down comes up without a Click.
 void PictureBox::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
-    if (spaceHeld_) {
-        spaceHeld_ = false;
+    if (heldKey_ == Qt::Key_Space)
         emit MouseUp();
-    }
+    heldKey_ = 0;
 }
 
 } // namespace rt

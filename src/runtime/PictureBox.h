@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -48,11 +49,14 @@ protected:
 
 private:
     void release();
+    bool repeats(const QKeyEvent& press) const;
 
     QPixmap picture_;
     bool inDoubleClick_ = false; // until every button of a double-click is up
-    bool spaceHeld_ = false;
-    QTimer pressTimer_;
+    int heldKey_ = 0;            // Space or Enter while it is down, or 0
+    int releasedKey_ = 0;
+    QElapsedTimer sinceRelease_;
+    QTimer releaseLater_; // MouseUp and Click still to come
 };
 
 } // namespace rt
