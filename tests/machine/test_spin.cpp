@@ -51,10 +51,10 @@ private slots:
                                    << "orange, orange, bell: 1 point";
         QTest::newRow("right pair") << 5 << 3 << 3 << 1 << "011"
                                     << "bell, orange, orange: 1 point";
-        QTest::newRow("triple") << 7 << 7 << 7 << 8 << "111"
-                                << "seven, seven, seven: 8 points";
-        QTest::newRow("nothing") << 2 << 4 << 6 << 0 << "000"
-                                 << "lemon, plum, bar: no points";
+        QTest::newRow("triple") << 3 << 3 << 3 << 8 << "111"
+                                << "orange, orange, orange: 8 points";
+        QTest::newRow("nothing") << 1 << 2 << 3 << 0 << "000"
+                                 << "cherries, lemon, orange: no points";
     }
     void payouts() {
         QFETCH(int, r1);
