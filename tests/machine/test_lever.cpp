@@ -97,6 +97,7 @@ private slots:
             QCOMPARE(button->text(QAccessible::Name), QString("Lever"));
             QVERIFY(button->actionInterface()->actionNames().contains(
                 QAccessibleActionInterface::pressAction()));
+            // A second Press while the first shows the lever down is the same one.
             button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QTRY_COMPARE(int(credits), 4);
