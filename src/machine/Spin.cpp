@@ -1,5 +1,6 @@
 #include "machine/Form1.h"
 
+#include "machine/SpinResult.h"
 #include "runtime/Seams.h"
 #include "shared/Module1.h"
 
@@ -90,6 +91,7 @@ void Form1::Command1_Click() {
         LockHolds();
     }
     CheckReels();
+    Command1->tellDescription(spinResult(reel1, reel2, reel3));
     spinning = false;
     if (aplay->value() == 1)
         Timer2->start();

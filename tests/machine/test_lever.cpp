@@ -4,8 +4,11 @@
 #include "support/GameFixture.h"
 #include "wallet/Form2.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 using namespace Module1;
 
@@ -30,23 +33,102 @@ class TestLever : public QObject {
 private slots:
     void initTestCase() { setUpTestApplication(); }
 
-    void theLeverIsPulledWithAnyButton() {
-        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+    // Any mouse button, and Space on the focused lever: down while held, up
+    // again before the pull that the release makes.
+    void theLeverIsDownWhileHeld() {
+        using Press = std::function<void(QWidget*)>;
+        auto mouse = [](Qt::MouseButton button) {
+            return std::pair<Press, Press>{[=](QWidget* w) { QTest::mousePress(w, button); },
+                                           [=](QWidget* w) { QTest::mouseRelease(w, button); }};
+        };
+        const std::pair<Press, Press> ways[] = {
+            mouse(Qt::LeftButton),
+            mouse(Qt::RightButton),
+            mouse(Qt::MiddleButton),
+            {[](QWidget* w) { QTest::keyPress(w, Qt::Key_Space); },
+             [](QWidget* w) { QTest::keyRelease(w, Qt::Key_Space); }}};
+        for (const auto& [press, release] : ways) {
             GameFixture game;
             Form1& m = game.machine();
             m.show();
             m.spinLimit = 1;
             credits = 1;
             const int atRest = knobRow(m.Command1->picture());
-            QTest::mousePress(m.Command1, button);
+            press(m.Command1);
             QVERIFY(knobRow(m.Command1->picture()) > atRest + 40);
             QCOMPARE(int(credits), 1); // nothing pulls before the release
-            int knobWhenSpinStarts = -1;
-            QTimer::singleShot(0, &m, [&] { knobWhenSpinStarts = knobRow(m.Command1->picture()); });
-            QTest::mouseRelease(m.Command1, button);
-            QCOMPARE(knobWhenSpinStarts, atRest);
-            QCOMPARE(int(credits), 0);
+            m.soundon->setChecked(true);
+            int knobAtLeverCue = -1;
+            game.cues.duringCue = [&] {
+                if (knobAtLeverCue < 0)
+                    knobAtLeverCue = knobRow(m.Command1->picture());
+            };
+            release(m.Command1);
+            QTRY_COMPARE(int(credits), 0);
+            QCOMPARE(knobAtLeverCue, atRest);
         }
+    }
+
+    // Each way of pulling takes one credit and plays one lever cue; a key
+    // held down and a double-click do not pull again.
+    void eachPullIsOne_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Press") << "Press";
+        QTest::newRow("Space") << "Space";
+        QTest::newRow("Enter") << "Enter";
+        QTest::newRow("keypad Enter") << "keypad Enter";
+        QTest::newRow("Space held") << "Space held";
+        QTest::newRow("Enter held") << "Enter held";
+        QTest::newRow("double-click") << "double-click";
+    }
+    void eachPullIsOne() {
+        QFETCH(QString, way);
+        GameFixture game;
+        Form1& m = game.machine();
+        m.show();
+        m.soundon->setChecked(true);
+        m.spinLimit = 1; // each spin is over before the next key or click
+        credits = 5;
+        QWidget* lever = m.Command1;
+        const int atRest = knobRow(m.Command1->picture());
+        if (way == "Press") {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(lever);
+            QCOMPARE(button->role(), QAccessible::Button);
+            QCOMPARE(button->text(QAccessible::Name), QString("Lever"));
+            QVERIFY(button->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+            // A second Press while the first shows the lever down is the same one.
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QTRY_COMPARE(int(credits), 4);
+        } else if (way == "Space") {
+            QTest::keyClick(lever, Qt::Key_Space);
+        } else if (way == "Enter") {
+            QTest::keyClick(lever, Qt::Key_Return);
+        } else if (way == "keypad Enter") {
+            QTest::keyClick(lever, Qt::Key_Enter, Qt::KeypadModifier);
+        } else if (way == "Space held" || way == "Enter held") {
+            // A held key repeats as release and press pairs, which Qt marks as
+            // repeats only now and then.
+            const Qt::Key key = way == "Space held" ? Qt::Key_Space : Qt::Key_Return;
+            QTest::keyPress(lever, key);
+            for (bool marked : {true, false, false, true}) {
+                QKeyEvent up(QEvent::KeyRelease, key, {}, QString(), marked);
+                QApplication::sendEvent(lever, &up);
+                QKeyEvent down(QEvent::KeyPress, key, {}, QString(), marked);
+                QApplication::sendEvent(lever, &down);
+            }
+            QTest::keyRelease(lever, key);
+        } else {
+            QTest::mouseClick(lever, Qt::LeftButton);
+            QTest::mouseDClick(lever, Qt::LeftButton);
+            QTest::mouseRelease(lever, Qt::LeftButton);
+        }
+        QTest::qWait(150); // a late second pull would come within this
+        QCOMPARE(int(credits), 4);
+        QCOMPARE(game.cues.played.count("lever.wav"), 1);
+        QVERIFY(!m.spinning);
+        QCOMPARE(knobRow(m.Command1->picture()), atRest);
     }
 
     void aMissingLeverPictureKeepsTheLever() {

@@ -44,11 +44,17 @@ private slots:
         QTest::addColumn<int>("r3");
         QTest::addColumn<int>("points");
         QTest::addColumn<QString>("autoplayHolds");
-        QTest::newRow("outer pair") << 3 << 5 << 3 << 2 << "101";
-        QTest::newRow("left pair") << 3 << 3 << 5 << 1 << "110";
-        QTest::newRow("right pair") << 5 << 3 << 3 << 1 << "011";
-        QTest::newRow("triple") << 3 << 3 << 3 << 8 << "111";
-        QTest::newRow("nothing") << 1 << 2 << 3 << 0 << "000";
+        QTest::addColumn<QString>("told"); // to a screen reader, on the lever
+        QTest::newRow("outer pair") << 3 << 5 << 3 << 2 << "101"
+                                    << "orange, bell, orange: 2 points";
+        QTest::newRow("left pair") << 3 << 3 << 5 << 1 << "110"
+                                   << "orange, orange, bell: 1 point";
+        QTest::newRow("right pair") << 5 << 3 << 3 << 1 << "011"
+                                    << "bell, orange, orange: 1 point";
+        QTest::newRow("triple") << 3 << 3 << 3 << 8 << "111"
+                                << "orange, orange, orange: 8 points";
+        QTest::newRow("nothing") << 1 << 2 << 3 << 0 << "000"
+                                 << "cherries, lemon, orange: no points";
     }
     void payouts() {
         QFETCH(int, r1);
@@ -56,6 +62,7 @@ private slots:
         QFETCH(int, r3);
         QFETCH(int, points);
         QFETCH(QString, autoplayHolds);
+        QFETCH(QString, told);
         for (bool autoplay : {false, true}) {
             GameFixture game;
             Form1& m = game.machine();
@@ -69,6 +76,7 @@ private slots:
             QCOMPARE(int(score), points);
             QCOMPARE(m.sclbl->caption(), QString("Score: %1").arg(points));
             QCOMPARE(int(credits), 4);
+            QCOMPARE(m.Command1->accessibleDescription(), told);
             QCOMPARE(game.cues.played.count("win.wav"), points ? 1 : 0);
             const QString held =
                 QString("%1%2%3").arg(int(m.held1)).arg(int(m.held2)).arg(int(m.held3));
@@ -171,6 +179,9 @@ private slots:
         credits = 1;
         game.machine().Command1_Click();
         QCOMPARE(int(score), 8);
+        // The reels show start-up pictures, not what was compared.
+        QCOMPARE(game.machine().Command1->accessibleDescription(),
+                 QString("not drawn, not drawn, not drawn: 8 points"));
     }
 
     void aLimitLoweredDuringTheSpinEndsIt() {
