@@ -62,6 +62,7 @@ struct SdlCuePlayer::Impl {
     // none) are started by cues and picked up by the first cue after them.
     std::future<std::optional<AudioDevice>> opening;
     bool firstDone = false;
+    unsigned openings = 0; // counts them, so that each knows whether it is the latest
     Clock::time_point lastTry;
     // Said that there is no sound, and so owes a word when it is back. Each
     // is said once, not at every try.
@@ -76,14 +77,14 @@ struct SdlCuePlayer::Impl {
             return;
         }
         lastTry = Clock::now();
-        opening = std::async(std::launch::async, [this] {
+        opening = std::async(std::launch::async, [this, id = ++openings] {
             chime = chimeBytes();
             quietAlsa.emplace();
             std::optional<AudioDevice> opened;
             onSdlThread([&] { opened = openFirst(); });
+            pickUpSoon(id);
             return opened;
         });
-        pickUpLater();
     }
 
     std::optional<AudioDevice> openFirst() {
@@ -110,7 +111,7 @@ struct SdlCuePlayer::Impl {
         if (look) {
             lastTry = Clock::now();
         }
-        opening = std::async(std::launch::async, [lost, look]() mutable {
+        opening = std::async(std::launch::async, [this, lost, look, id = ++openings]() mutable {
             std::optional<AudioDevice> opened;
             onSdlThread([&] {
                 if (lost) {
@@ -121,14 +122,23 @@ struct SdlCuePlayer::Impl {
                     opened = AudioDevice::open(why);
                 }
             });
+            pickUpSoon(id);
             return opened;
         });
-        pickUpLater();
     }
 
-    void pickUpLater() {
+    // From an opening that is about to end: the device rests from the next
+    // turn of the playing thread's event loop, even if no cue comes. Unless
+    // a cue took it first, and another opening began.
+    void pickUpSoon(unsigned id) {
         QMetaObject::invokeMethod(
-            &owner, [this] { pickUp(false); }, Qt::QueuedConnection);
+            &owner,
+            [this, id] {
+                if (id == openings) {
+                    pickUp(true);
+                }
+            },
+            Qt::QueuedConnection);
     }
 
     // Takes the device an opening made, waiting for it only if asked.
