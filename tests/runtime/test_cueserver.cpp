@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <thread>
 #include <vector>
@@ -61,12 +62,29 @@ Samples pattern(std::uint32_t seed, int count) {
     return out;
 }
 
-bool contains(const Samples& haystack, const Samples& needle, std::size_t* at = nullptr) {
-    const auto found = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end());
-    if (at != nullptr) {
-        *at = static_cast<std::size_t>(found - haystack.begin());
+// Where the cue ends in the recording, at or after from, if it is heard in
+// order and whole but for a tenth of its pieces of 10 ms (at least two). A
+// sound server drops what comes too late to be played, and on a machine
+// loaded well beyond its cores the thread that plays sometimes is (seen at a
+// load of 12 on 2 cores: a piece or three lost in a cue of 200 ms).
+std::optional<std::size_t> heardIn(const Samples& heard, const Samples& cue, std::size_t from = 0) {
+    constexpr std::size_t piece = rate / 100;
+    std::size_t at = from;
+    std::size_t lost = 0;
+    for (std::size_t start = 0; start + piece <= cue.size(); start += piece) {
+        const auto cueAt = cue.begin() + static_cast<std::ptrdiff_t>(start);
+        const auto found = std::search(heard.begin() + static_cast<std::ptrdiff_t>(at), heard.end(),
+                                       cueAt, cueAt + piece);
+        if (found == heard.end()) {
+            ++lost;
+        } else {
+            at = static_cast<std::size_t>(found - heard.begin()) + piece;
+        }
     }
-    return found != haystack.end();
+    if (lost > std::max<std::size_t>(2, cue.size() / piece / 10) || at == from) {
+        return std::nullopt;
+    }
+    return at;
 }
 
 // Debian's pulseaudio with one null sink, its native socket in a private
@@ -139,7 +157,13 @@ public:
                       QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
                       QStringLiteral("--rate=44100"), QStringLiteral("--latency-msec=20")});
         parec_.waitForStarted(5000);
-        listen(300); // until it records
+        // The sink plays silence when nothing else: the first of it shows
+        // that the recording has begun.
+        QElapsedTimer clock;
+        clock.start();
+        while (samples_.empty() && clock.elapsed() < 5000) {
+            listen(50);
+        }
     }
     ~Recording() {
         parec_.kill();
@@ -155,7 +179,9 @@ public:
             bytes_ += parec_.readAllStandardOutput();
         }
         samples_.resize(static_cast<std::size_t>(bytes_.size()) / 2);
-        std::memcpy(samples_.data(), bytes_.constData(), samples_.size() * 2);
+        if (!samples_.empty()) {
+            std::memcpy(samples_.data(), bytes_.constData(), samples_.size() * 2);
+        }
         return samples_;
     }
 
@@ -189,7 +215,7 @@ class TestCueServer : public QObject {
         clock.start();
         while (clock.elapsed() < milliseconds) {
             player.play(cue);
-            if (contains(recording.listen(200), samples)) {
+            if (heardIn(recording.listen(200), samples)) {
                 return true;
             }
         }
@@ -221,12 +247,10 @@ private slots:
         Recording recording(server_);
         player.play(firstCue);
         player.play(secondCue);
-        const Samples& heard = recording.listen(500);
-        std::size_t firstAt = 0;
-        std::size_t secondAt = 0;
-        QVERIFY2(contains(heard, first, &firstAt), "first cue missing or broken");
-        QVERIFY2(contains(heard, second, &secondAt), "second cue missing or broken");
-        QVERIFY(secondAt >= firstAt + first.size());
+        const Samples& heard = recording.listen(1000);
+        const std::optional<std::size_t> firstEnd = heardIn(heard, first);
+        QVERIFY2(firstEnd, "first cue missing or broken");
+        QVERIFY2(heardIn(heard, second, *firstEnd), "second cue missing, broken or early");
     }
 
     // The desktop's sound settings list the game by these.
