@@ -1,6 +1,7 @@
 // The cue player through a real sound server: a PulseAudio of the test's own,
 // with a null sink whose monitor is recorded.
 #include "runtime/SdlCuePlayer.h"
+#include "runtime/TestCues.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,49 +19,8 @@
 #include <vector>
 
 using rt::SdlCuePlayer;
-using Samples = std::vector<std::int16_t>;
 
 namespace {
-
-constexpr int rate = SdlCuePlayer::sampleRate;
-
-QByteArray wav(const Samples& samples) {
-    QByteArray out;
-    auto put = [&out](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            out.append(static_cast<char>((value >> (8 * i)) & 0xff));
-        }
-    };
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-    out.append("RIFF");
-    put(36 + dataBytes, 4);
-    out.append("WAVEfmt ");
-    put(16, 4);
-    put(1, 2); // PCM
-    put(1, 2); // mono
-    put(rate, 4);
-    put(rate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    out.append("data");
-    put(dataBytes, 4);
-    for (std::int16_t s : samples) {
-        put(static_cast<std::uint16_t>(s), 2);
-    }
-    return out;
-}
-
-// Distinct, never-silent values, so that a match in the recording can only be
-// this cue and a gap or a swap shows.
-Samples pattern(std::uint32_t seed, int count) {
-    std::mt19937 engine(seed);
-    std::uniform_int_distribution<int> value(1000, 30000);
-    Samples out(static_cast<std::size_t>(count));
-    for (auto& s : out) {
-        s = static_cast<std::int16_t>(engine() % 2 ? value(engine) : -value(engine));
-    }
-    return out;
-}
 
 // Where the cue ends in the recording, at or after from, if it is heard in
 // order and whole but for a tenth of its pieces of 10 ms (at least two). A
@@ -201,7 +161,7 @@ class TestCueServer : public QObject {
 
     QByteArray cueFile(const QString& name, const Samples& samples) {
         QFile file(dir_.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(wav(samples)) < 0) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(wav(1, rate, 16, pcm16(samples))) < 0) {
             return {};
         }
         return QFile::encodeName(file.fileName());
