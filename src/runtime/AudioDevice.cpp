@@ -103,8 +103,8 @@ bool AudioDevice::play(const QByteArray& cue) {
     resting_ = false;
     // A lost device is seen as stopped, or as a queue that no longer drains:
     // a device that takes data slower than the clock still drains, and a
-    // sound server's new stream starts within half a second. Either way the
-    // cue is over within its length and a second.
+    // sound server's stream was started before the device was handed over.
+    // Either way the cue is over within its length and a second.
     constexpr Clock::duration stalled = 1s;
     const Clock::time_point giveUp = heardOut + 1s;
     Uint32 queued = sdl().GetQueuedAudioSize(id_);
