@@ -15,6 +15,7 @@
 #include <cstring>
 #include <optional>
 #include <random>
+#include <sys/prctl.h>
 #include <thread>
 #include <vector>
 
@@ -61,6 +62,8 @@ public:
         env.insert(QStringLiteral("HOME"), dir_.path());
         daemon_.setProcessEnvironment(env);
         daemon_.setProcessChannelMode(QProcess::MergedChannels);
+        // Goes with the test, even one that crashes.
+        daemon_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
         daemon_.start(
             QStringLiteral("pulseaudio"),
             {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
