@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   dpkg-dev desktop-file-utils appstream lintian libx11-dev
   clang-14 libclang-rt-14-dev
+  pulseaudio pulseaudio-utils
 )
 
 install_missing() {

@@ -1,6 +1,7 @@
 // What PlaySnd takes beyond the length of the cue it plays, on the program's
 // own SDL cue player (run it with SDL_AUDIODRIVER=dummy on a machine without
-// sound), for "roll.wav" and for a 300 ms cue made here.
+// sound, or with SDL_AUDIODRIVER=pulseaudio and PULSE_SERVER through a sound
+// server), for "roll.wav" and for a 300 ms cue made here.
 //
 // usage: bench_cue_latency [CALLS]   (default 200 calls per cue)
 // Prints "key value" lines, times in milliseconds.

@@ -6,9 +6,11 @@
 
 namespace rt {
 
-// Plays cues on one SDL audio device, opened when the player is made and kept
-// until it goes, so that no cue waits for a device to open. Without any
-// device, cues are silent but still take their length: the game keeps its pace.
+// Plays cues on one SDL audio device, opened beside the game and kept, so
+// that no cue waits for a device to open. A device that is lost (its sound
+// server went away, it was removed) is closed and another is looked for now
+// and then, as is one where none could be opened at first. Without a device,
+// cues are silent but still take their length: the game keeps its pace.
 class SdlCuePlayer final : public CuePlayer {
 public:
     // The device plays mono signed 16-bit at this rate; a WAV already in that

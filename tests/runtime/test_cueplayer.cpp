@@ -1,5 +1,6 @@
 #include "runtime/DefaultChime.h"
 #include "runtime/SdlCuePlayer.h"
+#include "runtime/TestCues.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,54 +15,8 @@
 #include <vector>
 
 using rt::SdlCuePlayer;
-using Samples = std::vector<std::int16_t>;
 
 namespace {
-
-constexpr int rate = SdlCuePlayer::sampleRate;
-
-void putLe(QByteArray& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.append(static_cast<char>((value >> (8 * i)) & 0xff));
-    }
-}
-
-QByteArray wav(int channels, int sampleRate, int bits, const QByteArray& data) {
-    const int blockAlign = channels * bits / 8;
-    QByteArray out("RIFF");
-    putLe(out, 36 + data.size(), 4);
-    out.append("WAVEfmt ");
-    putLe(out, 16, 4);
-    putLe(out, 1, 2); // PCM
-    putLe(out, channels, 2);
-    putLe(out, sampleRate, 4);
-    putLe(out, sampleRate * blockAlign, 4);
-    putLe(out, blockAlign, 2);
-    putLe(out, bits, 2);
-    out.append("data");
-    putLe(out, data.size(), 4);
-    return out + data;
-}
-
-QByteArray pcm16(const Samples& samples) {
-    QByteArray out;
-    for (std::int16_t s : samples) {
-        putLe(out, static_cast<std::uint16_t>(s), 2);
-    }
-    return out;
-}
-
-// Distinct, never-silent values, so that a match in the output can only be
-// this cue and a gap or a swap shows.
-Samples pattern(std::uint32_t seed, int count) {
-    std::mt19937 engine(seed);
-    std::uniform_int_distribution<int> value(1000, 30000);
-    Samples out(static_cast<std::size_t>(count));
-    for (auto& s : out) {
-        s = static_cast<std::int16_t>(engine() % 2 ? value(engine) : -value(engine));
-    }
-    return out;
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
