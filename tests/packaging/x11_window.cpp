@@ -1,9 +1,10 @@
 // A small X11 client that lets the package test look at the installed game as
 // a person would: find its window by the title, see what part of it shows,
-// and close it with the window's close box. The test runs a bare X server
-// with no window manager, so the helper sends the close request
-// (WM_DELETE_WINDOW) the way a window manager does for a click on the close
-// box; a signal would not be a clean close.
+// click its buttons, and close it with the window's close box. The test runs
+// a bare X server with no window manager, so the helper does the window
+// manager's part: it sends the close request (WM_DELETE_WINDOW) the way a
+// window manager does for a click on the close box, a signal would not be a
+// clean close, and it drops a hidden window's state as a window manager does.
 //
 //   x11_window find TITLE SECONDS
 //       waits until a viewable window has that title, then prints
@@ -17,6 +18,12 @@
 //       prints the window's _NET_WM_STATE atoms, one name per line
 //   x11_window close ID
 //       asks the window to close
+//   x11_window click ID X Y
+//       presses and releases the left mouse button at that point of the
+//       window (window coordinates)
+//   x11_window drop-state ID
+//       removes the window's _NET_WM_STATE, as a window manager does when the
+//       window is hidden
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -97,7 +104,7 @@ std::optional<Window> findViewable(Display* display, Window under, const std::st
 
 int usage() {
     std::fprintf(stderr, "usage: x11_window find TITLE SECONDS | colour ID X Y WIDTH HEIGHT | "
-                         "states ID | close ID\n");
+                         "states ID | close ID | click ID X Y | drop-state ID\n");
     return 2;
 }
 
@@ -209,6 +216,54 @@ int closeWindow(Window window) {
     return 0;
 }
 
+int click(Window window, int x, int y) {
+    Connection display;
+    if (display.x == nullptr) {
+        std::fprintf(stderr, "x11_window: cannot open the display\n");
+        return 2;
+    }
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(display.x, window, DefaultRootWindow(display.x), x, y, &rootX, &rootY,
+                          &child);
+    // Each click later than the last, so two clicks seconds apart are never
+    // taken for a double-click.
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    const auto time =
+        static_cast<Time>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    for (int type : {ButtonPress, ButtonRelease}) {
+        XEvent event{};
+        event.xbutton.type = type;
+        event.xbutton.window = window;
+        event.xbutton.root = DefaultRootWindow(display.x);
+        event.xbutton.time = time;
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.x_root = rootX;
+        event.xbutton.y_root = rootY;
+        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+        event.xbutton.button = Button1;
+        event.xbutton.same_screen = True;
+        if (XSendEvent(display.x, window, False, NoEventMask, &event) == 0)
+            return 2;
+    }
+    XSync(display.x, False);
+    return 0;
+}
+
+int dropState(Window window) {
+    Connection display;
+    if (display.x == nullptr) {
+        std::fprintf(stderr, "x11_window: cannot open the display\n");
+        return 2;
+    }
+    XSetErrorHandler(ignoreErrors); // a window closed for good has no state to drop
+    XDeleteProperty(display.x, window, XInternAtom(display.x, "_NET_WM_STATE", False));
+    XSync(display.x, False);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -223,5 +278,10 @@ int main(int argc, char** argv) {
         return printStates(std::strtoul(args[1].c_str(), nullptr, 0));
     if (args.size() == 2 && args[0] == "close")
         return closeWindow(std::strtoul(args[1].c_str(), nullptr, 0));
+    if (args.size() == 4 && args[0] == "click")
+        return click(std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
+                     std::atoi(args[3].c_str()));
+    if (args.size() == 2 && args[0] == "drop-state")
+        return dropState(std::strtoul(args[1].c_str(), nullptr, 0));
     return usage();
 }
