@@ -60,7 +60,7 @@ void CommandButton::paintEvent(QPaintEvent* event) {
                           isEnabled(), text(), QPalette::ButtonText);
     if (hasFocus()) {
         // Dots alternating black and white stay visible on any face colour.
-        const QRect focus = rect().adjusted(3, 3, -4, -4);
+        const QRect focus = rect().adjusted(3, 2, -4, -3);
         painter.setPen(Qt::white);
         painter.drawRect(focus);
         QPen dots(Qt::black);
