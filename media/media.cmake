@@ -5,7 +5,7 @@
 # Sets for the rest of the build:
 #   ROLVANGER_RESOURCE_DIR    folder of the files embedded as resources
 #   ROLVANGER_MEDIA_FILES     the 14 files the program loads from its folder
-#   ROLVANGER_RESOURCE_FILES  icon.png, lever.jpg, white.jpg (to embed)
+#   ROLVANGER_RESOURCE_FILES  icon.png, icon-64.png, lever.jpg, white.jpg (to embed)
 #   ROLVANGER_ICON_FILES      icon.png, icon-256.png, strawberry.svg
 # and the target rolvanger_media, which makes all of them.
 
@@ -29,6 +29,7 @@ endforeach()
 
 set(ROLVANGER_RESOURCE_FILES
     ${ROLVANGER_RESOURCE_DIR}/icon.png
+    ${ROLVANGER_RESOURCE_DIR}/icon-64.png
     ${ROLVANGER_RESOURCE_DIR}/lever.jpg
     ${ROLVANGER_RESOURCE_DIR}/white.jpg)
 set(ROLVANGER_ICON_FILES

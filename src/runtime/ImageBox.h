@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QPixmap>
 #include <QWidget>
 
@@ -19,7 +20,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRect inside() const;
+    const QPixmap& shown();
+
     QPixmap picture_;
+    // The pictures as painted, at the area's size in device pixels, by the
+    // picture they were made from: a reel shows the same few pictures again
+    // and again, and each is scaled once.
+    QHash<qint64, QPixmap> scaled_;
+    QSize scaledFor_;
 };
 
 } // namespace rt
