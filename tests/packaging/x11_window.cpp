@@ -51,7 +51,6 @@ struct Connection {
     }
 };
 
-// Ignored: a window may vanish between listing it and asking for its title.
 int ignoreErrors(Display*, XErrorEvent*) {
     return 0;
 }
@@ -108,18 +107,12 @@ int usage() {
     return 2;
 }
 
-int findWindow(const std::string& title, double seconds) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors);
+int findWindow(Display* display, const std::string& title, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     do {
-        if (auto window = findViewable(display.x, DefaultRootWindow(display.x), title)) {
+        if (auto window = findViewable(display, DefaultRootWindow(display), title)) {
             XWindowAttributes attributes{};
-            XGetWindowAttributes(display.x, *window, &attributes);
+            XGetWindowAttributes(display, *window, &attributes);
             std::printf("%lu %d %d\n", *window, attributes.width, attributes.height);
             return 0;
         }
@@ -128,16 +121,10 @@ int findWindow(const std::string& title, double seconds) {
     return 1;
 }
 
-int colourShare(Window window, int x, int y, int width, int height) {
+int colourShare(Display* display, Window window, int x, int y, int width, int height) {
     if (width <= 0 || height <= 0)
         return usage();
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors);
-    XImage* image = XGetImage(display.x, window, x, y, static_cast<unsigned>(width),
+    XImage* image = XGetImage(display, window, x, y, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         std::fprintf(stderr, "x11_window: cannot read the window's pixels\n");
@@ -170,24 +157,18 @@ int colourShare(Window window, int x, int y, int width, int height) {
     return 0;
 }
 
-int printStates(Window window) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors);
+int printStates(Display* display, Window window) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display.x, window, XInternAtom(display.x, "_NET_WM_STATE", False), 0, 64,
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
                            False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
         data != nullptr && type == XA_ATOM && format == 32) {
         const auto* atoms = reinterpret_cast<const Atom*>(data);
         for (unsigned long i = 0; i < count; ++i)
-            if (char* name = XGetAtomName(display.x, atoms[i])) {
+            if (char* name = XGetAtomName(display, atoms[i])) {
                 std::printf("%s\n", name);
                 XFree(name);
             }
@@ -197,35 +178,25 @@ int printStates(Window window) {
     return 0;
 }
 
-int closeWindow(Window window) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
+int closeWindow(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display.x, "WM_PROTOCOLS", False);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.x, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    if (XSendEvent(display.x, window, False, NoEventMask, &event) == 0)
+    if (XSendEvent(display, window, False, NoEventMask, &event) == 0)
         return 2;
-    XSync(display.x, False);
+    XSync(display, False);
     return 0;
 }
 
-int click(Window window, int x, int y) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
+int click(Display* display, Window window, int x, int y) {
     int rootX = 0;
     int rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(display.x, window, DefaultRootWindow(display.x), x, y, &rootX, &rootY,
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
                           &child);
     // Each click later than the last, so two clicks seconds apart are never
     // taken for a double-click.
@@ -236,7 +207,7 @@ int click(Window window, int x, int y) {
         XEvent event{};
         event.xbutton.type = type;
         event.xbutton.window = window;
-        event.xbutton.root = DefaultRootWindow(display.x);
+        event.xbutton.root = DefaultRootWindow(display);
         event.xbutton.time = time;
         event.xbutton.x = x;
         event.xbutton.y = y;
@@ -245,22 +216,16 @@ int click(Window window, int x, int y) {
         event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
         event.xbutton.button = Button1;
         event.xbutton.same_screen = True;
-        if (XSendEvent(display.x, window, False, NoEventMask, &event) == 0)
+        if (XSendEvent(display, window, False, NoEventMask, &event) == 0)
             return 2;
     }
-    XSync(display.x, False);
+    XSync(display, False);
     return 0;
 }
 
-int dropState(Window window) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors); // a window closed for good has no state to drop
-    XDeleteProperty(display.x, window, XInternAtom(display.x, "_NET_WM_STATE", False));
-    XSync(display.x, False);
+int dropState(Display* display, Window window) {
+    XDeleteProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False));
+    XSync(display, False);
     return 0;
 }
 
@@ -268,20 +233,29 @@ int dropState(Window window) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    Connection connection;
+    if (connection.x == nullptr) {
+        std::fprintf(stderr, "x11_window: cannot open the display\n");
+        return 2;
+    }
+    // Ignored: a window may vanish between listing it and asking about it, or
+    // be gone for good when its state is dropped.
+    XSetErrorHandler(ignoreErrors);
+    Display* display = connection.x;
     if (args.size() == 3 && args[0] == "find")
-        return findWindow(args[1], std::atof(args[2].c_str()));
+        return findWindow(display, args[1], std::atof(args[2].c_str()));
     if (args.size() == 6 && args[0] == "colour")
-        return colourShare(std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
-                           std::atoi(args[3].c_str()), std::atoi(args[4].c_str()),
-                           std::atoi(args[5].c_str()));
+        return colourShare(display, std::strtoul(args[1].c_str(), nullptr, 0),
+                           std::atoi(args[2].c_str()), std::atoi(args[3].c_str()),
+                           std::atoi(args[4].c_str()), std::atoi(args[5].c_str()));
     if (args.size() == 2 && args[0] == "states")
-        return printStates(std::strtoul(args[1].c_str(), nullptr, 0));
+        return printStates(display, std::strtoul(args[1].c_str(), nullptr, 0));
     if (args.size() == 2 && args[0] == "close")
-        return closeWindow(std::strtoul(args[1].c_str(), nullptr, 0));
+        return closeWindow(display, std::strtoul(args[1].c_str(), nullptr, 0));
     if (args.size() == 4 && args[0] == "click")
-        return click(std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
+        return click(display, std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
                      std::atoi(args[3].c_str()));
     if (args.size() == 2 && args[0] == "drop-state")
-        return dropState(std::strtoul(args[1].c_str(), nullptr, 0));
+        return dropState(display, std::strtoul(args[1].c_str(), nullptr, 0));
     return usage();
 }
