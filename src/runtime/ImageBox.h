@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QPixmap>
 #include <QWidget>
 
@@ -12,6 +11,7 @@ class ImageBox : public QWidget {
     Q_OBJECT
 public:
     explicit ImageBox(QWidget* parent = nullptr);
+    ~ImageBox() override;
 
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return picture_; }
@@ -21,14 +21,10 @@ protected:
 
 private:
     QRect inside() const;
-    const QPixmap& shown();
+    // The picture at the area's size in device pixels, scaled once.
+    QPixmap shown() const;
 
     QPixmap picture_;
-    // The pictures as painted, at the area's size in device pixels, by the
-    // picture they were made from: a reel shows the same few pictures again
-    // and again, and each is scaled once.
-    QHash<qint64, QPixmap> scaled_;
-    QSize scaledFor_;
 };
 
 } // namespace rt
