@@ -43,9 +43,10 @@ cmake --build "$build" -j2 --target rolvanger bench_minimal_window bench_blink_w
   bench_window_probe bench_cue_latency bench_spin >/dev/null
 
 work=$(mktemp -d)
-xvfb_pid="" pulse_pid=""
+xvfb_pid="" xvfb2_pid="" pulse_pid=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$xvfb2_pid" ] && kill "$xvfb2_pid" 2>/dev/null || true
   [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -53,15 +54,20 @@ trap cleanup EXIT
 trap 'echo "bench: a step failed; the end of its log:" >&2; tail -n 5 "$work/probe.log" >&2' ERR
 touch "$work/probe.log"
 
-# An X server on a display number of its own choosing, black root window.
+# An X server on a display number of its own choosing, black root window; a
+# second one of twice the density for a desktop scale of 2.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -br 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
+Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp -br 3>"$work/display2" \
+  2>"$work/xvfb2.log" &
+xvfb2_pid=$!
 for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
+  [ -s "$work/display" ] && [ -s "$work/display2" ] && break
   sleep 0.1
 done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+[ -s "$work/display" ] && [ -s "$work/display2" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(cat "$work/display")"
+display2=":$(cat "$work/display2")"
 unset QT_QPA_PLATFORM SDL_AUDIODRIVER
 
 # Other builds on the machine disturb every timing: before each timed part,
@@ -111,8 +117,15 @@ text=(--rect 60,130,467,76)
 # The pointer rests mid-screen, over each (centred) window, unless moved away.
 on_window=(--pointer 640,400)
 off_window=(--pointer 2,2)
+# At scale 2 the windows, their regions and the screen are twice the size.
+reels2=(--rect 50,274,238,206 --rect 370,274,238,206 --rect 690,274,238,206)
+text2=(--rect 120,260,934,152)
 wait_quiet
 for _ in $(seq "$startup_runs"); do
+  DISPLAY=$display2 QT_SCALE_FACTOR=2 "$bin/bench_window_probe" "${text2[@]}" --pointer 1024,768 \
+    -- "$bin/bench_minimal_window" >>"$work/minimal_scale2" 2>>"$work/probe.log"
+  DISPLAY=$display2 QT_SCALE_FACTOR=2 "$bin/bench_window_probe" "${reels2[@]}" --pointer 1024,768 \
+    -- "$bin/rolvanger" >>"$work/rolvanger_scale2" 2>>"$work/probe.log"
   "$bin/bench_window_probe" "${text[@]}" "${on_window[@]}" -- "$bin/bench_minimal_window" \
     >>"$work/minimal" 2>>"$work/probe.log"
   "$bin/bench_window_probe" "${reels[@]}" "${on_window[@]}" -- "$bin/rolvanger" \
@@ -123,6 +136,8 @@ done
 start_min=$(values first_paint_ms "$work/minimal" | median)
 start_game=$(values first_paint_ms "$work/rolvanger" | median)
 start_dummy=$(values first_paint_ms "$work/rolvanger_dummy" | median)
+start_min_scale2=$(values first_paint_ms "$work/minimal_scale2" | median)
+start_scale2=$(values first_paint_ms "$work/rolvanger_scale2" | median)
 rss_min=$(values rss_kb "$work/minimal" | median)
 rss_game=$(values rss_kb "$work/rolvanger" | median)
 
@@ -131,6 +146,9 @@ row "Start-up, minimal Qt window" "$(ms "$start_min")" ms "baseline" ""
 row "Start-up, rolvanger" "$(ms "$start_game")" ms "" ""
 row "Start-up, rolvanger with SDL_AUDIODRIVER=dummy" "$(ms "$start_dummy")" ms "" ""
 row "Start-up ratio, rolvanger / minimal" "$(awk -v a="$start_game" -v b="$start_min" 'BEGIN { printf "%.2f", a / b }')" x "<= 1.3" "v <= 1.3"
+row "Start-up, minimal Qt window at scale 2" "$(ms "$start_min_scale2")" ms "baseline at scale 2" ""
+row "Start-up, rolvanger at scale 2" "$(ms "$start_scale2")" ms "" ""
+row "Start-up ratio at scale 2, rolvanger / minimal" "$(awk -v a="$start_scale2" -v b="$start_min_scale2" 'BEGIN { printf "%.2f", a / b }')" x "" ""
 
 # 2. Cue latency, on SDL's dummy driver and through a sound server: a
 # PulseAudio of our own with a null sink, its socket in a folder of its own.
@@ -171,6 +189,10 @@ row "Tick, sound off, p95" "$(values sound_off_tick_p95_ms "$work/pace")" ms "<=
 row "Tick, sound on, p95" "$(values sound_on_tick_p95_ms "$work/pace")" ms "<= 12 ms" "v <= 12"
 row "Tick work with the floor off, median" "$(values floor_off_tick_median_ms "$work/pace")" ms "" ""
 row "Tick work with the floor off, p95" "$(values floor_off_tick_p95_ms "$work/pace")" ms "" ""
+QT_SCALE_FACTOR=2 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$bin/bench_spin" pace "$pace_spins" \
+  >"$work/pace2" 2>>"$work/probe.log"
+row "Tick work with the floor off at scale 2, median" "$(values floor_off_tick_median_ms "$work/pace2")" ms "" ""
+row "Tick work with the floor off at scale 2, p95" "$(values floor_off_tick_p95_ms "$work/pace2")" ms "" ""
 
 # 4. Idle: nothing but the display refresh, on a real window: with no credits
 # it blinks "INSERT COIN" ten times a second. With the pointer resting over the

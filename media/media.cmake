@@ -9,7 +9,7 @@
 #                             read as mediaNames[] from MediaNames.h in
 #                             ROLVANGER_MEDIA_NAMES_DIR
 #   ROLVANGER_MEDIA_FILES     the same 14 files with their folder
-#   ROLVANGER_RESOURCE_FILES  icon.png, lever.jpg, white.jpg (to embed)
+#   ROLVANGER_RESOURCE_FILES  icon.png, icon-64.png, lever.jpg, white.jpg (to embed)
 #   ROLVANGER_ICON_FILES      icon.png, icon-256.png, strawberry.svg
 # and the target rolvanger_media, which makes all of them.
 
@@ -42,6 +42,7 @@ inline constexpr const char* mediaNames[] = {\"${_media_names_joined}\"};
 
 set(ROLVANGER_RESOURCE_FILES
     ${ROLVANGER_RESOURCE_DIR}/icon.png
+    ${ROLVANGER_RESOURCE_DIR}/icon-64.png
     ${ROLVANGER_RESOURCE_DIR}/lever.jpg
     ${ROLVANGER_RESOURCE_DIR}/white.jpg)
 set(ROLVANGER_ICON_FILES

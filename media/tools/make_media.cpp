@@ -329,9 +329,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // The reel windows show 119 x 103 pixels inside their border: drawn at that
-    // size, a symbol is painted without scaling.
-    const QSize symbolSize(119, 103);
+    // The reel windows show 119 x 103 pixels inside their border. Drawn at
+    // twice that, a symbol stays sharp on a screen of twice the density; each
+    // is scaled to its reel once, when first shown.
+    const QSize symbolSize(238, 206);
     const QSize leverSize(42, 200);
     bool ok = true;
     for (int n = 1; n <= 7; ++n)
@@ -349,6 +350,7 @@ int main(int argc, char** argv) {
          ok;
 
     ok = makeIcon(src.filePath("strawberry.svg"), 32, resources.filePath("icon.png")) && ok;
+    ok = makeIcon(src.filePath("strawberry.svg"), 64, resources.filePath("icon-64.png")) && ok;
     ok = makeIcon(src.filePath("strawberry.svg"), 256, resources.filePath("icon-256.png")) && ok;
     ok = copyFile(src.filePath("strawberry.svg"), resources.filePath("strawberry.svg")) && ok;
 

@@ -1,17 +1,50 @@
 #include "runtime/CheckBox.h"
 
+#include <QApplication>
+#include <QProxyStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <algorithm>
 
 namespace rt {
 
+namespace {
+
+// Assistive technology takes a check box's extents from the style's click
+// rectangle, worked out as if the box stood on the left. With the box on the
+// right the whole area is drawn on and reacts to a click, so that is the
+// rectangle to report.
+class BoxOnRightStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QRect subElementRect(SubElement element, const QStyleOption* option,
+                         const QWidget* widget) const override {
+        if (element == SE_CheckBoxClickRect)
+            return option->rect;
+        return QProxyStyle::subElementRect(element, option, widget);
+    }
+};
+
+} // namespace
+
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     setAutoFillBackground(true);
 }
 
 void CheckBox::setBoxOnRight(bool onRight) {
+    if (onRight == boxOnRight_)
+        return;
     boxOnRight_ = onRight;
+    if (onRight) {
+        auto* own = new BoxOnRightStyle(QApplication::style()->name());
+        own->setParent(this);
+        setStyle(own);
+    } else {
+        QStyle* own = style();
+        setStyle(nullptr);
+        delete own;
+    }
     update();
 }
 

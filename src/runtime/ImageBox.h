@@ -11,6 +11,7 @@ class ImageBox : public QWidget {
     Q_OBJECT
 public:
     explicit ImageBox(QWidget* parent = nullptr);
+    ~ImageBox() override;
 
     void setPicture(const QPixmap& picture);
     const QPixmap& picture() const { return picture_; }
@@ -19,6 +20,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRect inside() const;
+    // The picture at the area's size in device pixels, scaled once.
+    QPixmap shown() const;
+
     QPixmap picture_;
 };
 

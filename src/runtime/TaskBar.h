@@ -4,8 +4,9 @@ class QWidget;
 
 namespace rt {
 
-// Asks the desktop to show no task-bar button for the window. Call before the
-// window is first shown; does nothing away from X11.
+// Asks the desktop to show no task-bar button for the window, on this and
+// every later showing. Call once, before the window is first shown; does
+// nothing away from X11.
 void keepOffTaskBar(QWidget& window);
 
 } // namespace rt

@@ -1,8 +1,13 @@
+#include "shared/Forms.h"
 #include "support/GameFixture.h"
+#include "wallet/Form2.h"
 
 #include <QAccessible>
 #include <QFontInfo>
+#include <QSet>
 #include <QTest>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -140,6 +145,84 @@ private slots:
             QCOMPARE(box->value(), 1);
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(right, 8));
             QCOMPARE(box->value(), 0);
+        }
+        // With the box on the right, assistive technology is told the whole
+        // area, box included, as it is drawn and reacts.
+        for (auto* box : {m.aplay, m.cts})
+            QCOMPARE(QAccessible::queryAccessibleInterface(box)->rect(),
+                     QRect(box->mapToGlobal(QPoint()), box->size()));
+    }
+
+    // A colour-faced button's face is its back colour, flat, in every state,
+    // inside an edge that is raised at rest and sunken while held down.
+    void colourFacedButtonsShowTheirColour() {
+        GameFixture game;
+        Form1& m = game.machine();
+        Form2& wallet = Forms::wallet();
+        m.ToggleHold2();
+        const QColor green(0, 128, 0), yellow(255, 255, 0), red(255, 0, 0), brown(128, 64, 0);
+        const struct {
+            rt::CommandButton* button;
+            QColor face;
+        } rows[] = {{m.Command5, green},  {m.Command6, green}, {m.scoretocreds, green},
+                    {m.Command2, yellow}, {m.Command3, red},   {wallet.Command1, brown}};
+        for (const auto& row : rows) {
+            rt::CommandButton* b = row.button;
+            const QByteArray nameBytes = b->objectName().toUtf8();
+            const char* name = nameBytes.constData();
+            // Each state alive, then disabled, as hold buttons are between spins.
+            const bool enabled = b->isEnabled();
+            b->setEnabled(true);
+            b->window()->show();
+            QVERIFY(QTest::qWaitForWindowExposed(b->window()));
+            // Sampled a few pixels in from the left edge, half-way down: the
+            // face, clear of the edge, the focus mark and the caption.
+            const int middle = b->height() / 2;
+            const QImage atRest = b->grab().toImage();
+            QCOMPARE(atRest.pixelColor(5, middle), row.face);
+            QVERIFY2(atRest.pixelColor(0, middle).lightness() > row.face.lightness() &&
+                         atRest.pixelColor(b->width() - 1, middle).lightness() <
+                             row.face.lightness(),
+                     name);
+            b->setAttribute(Qt::WA_UnderMouse, true);
+            QCOMPARE(b->grab().toImage().pixelColor(5, middle), row.face);
+            b->setAttribute(Qt::WA_UnderMouse, false);
+            b->setDown(true);
+            const QImage pressed = b->grab().toImage();
+            b->setDown(false);
+            QCOMPARE(pressed.pixelColor(5, middle), row.face);
+            QVERIFY2(pressed.pixelColor(0, middle).lightness() < row.face.lightness(), name);
+            // Focus shows on every face colour as a black and white dotted mark.
+            b->activateWindow();
+            b->setFocus();
+            QVERIFY(QTest::qWaitForWindowActive(b->window()));
+            QTRY_VERIFY(b->hasFocus());
+            const QImage focused = b->grab().toImage();
+            QCOMPARE(focused.pixelColor(5, middle), row.face);
+            QSet<QRgb> mark;
+            for (int y = 3; y < b->height() - 3; ++y)
+                mark.insert(focused.pixel(3, y));
+            QVERIFY2(mark.contains(qRgb(0, 0, 0)) && mark.contains(qRgb(255, 255, 255)), name);
+            b->clearFocus();
+            // Disabled: the same face, the caption greyed.
+            const QImage live = b->grab().toImage();
+            b->setEnabled(false);
+            const QImage dead = b->grab().toImage();
+            b->setEnabled(enabled);
+            QCOMPARE(dead.pixelColor(5, middle), row.face);
+            // The caption: black text alive, grey text, no black, disabled.
+            auto caption = [&](const QImage& image) {
+                int darkest = 255;
+                bool drawn = false;
+                for (int y = 3; y < image.height() - 3; ++y)
+                    for (int x = 6; x < image.width() - 6; ++x) {
+                        darkest = std::min(darkest, qGray(image.pixel(x, y)));
+                        drawn = drawn || image.pixelColor(x, y) != row.face;
+                    }
+                return std::pair(drawn, darkest);
+            };
+            QVERIFY2(caption(live).first && caption(live).second < 40, name);
+            QVERIFY2(caption(dead).first && caption(dead).second > 40, name);
         }
     }
 

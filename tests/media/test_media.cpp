@@ -133,10 +133,11 @@ void TestMedia::symbols() {
         const QImage image = loadJpeg(programFile(QStringLiteral("%1.jpg").arg(n)));
         QVERIFY2(!image.isNull(),
                  qPrintable(QStringLiteral("%1.jpg is not a readable JPEG").arg(n)));
-        // The size the reel windows show inside their border.
-        QCOMPARE(image.size(), QSize(119, 103));
+        // Twice the size the reel windows show inside their border, so a
+        // reel stays sharp at a desktop scale of 2.
+        QCOMPARE(image.size(), QSize(238, 206));
         // A light face: the corners are the background.
-        for (QPoint corner : {QPoint(1, 1), QPoint(117, 1), QPoint(1, 101), QPoint(117, 101)})
+        for (QPoint corner : {QPoint(2, 2), QPoint(235, 2), QPoint(2, 203), QPoint(235, 203)})
             QVERIFY2(qGray(image.pixel(corner)) > 200, qPrintable(QString::number(n)));
         symbols.push_back(image.convertToFormat(QImage::Format_RGB32));
     }
@@ -144,13 +145,13 @@ void TestMedia::symbols() {
     for (std::size_t a = 0; a < symbols.size(); ++a)
         for (std::size_t b = a + 1; b < symbols.size(); ++b) {
             long long diff = 0;
-            for (int y = 0; y < 103; ++y)
-                for (int x = 0; x < 119; ++x) {
+            for (int y = 0; y < 206; ++y)
+                for (int x = 0; x < 238; ++x) {
                     const QRgb p = symbols[a].pixel(x, y), q = symbols[b].pixel(x, y);
                     diff += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
                             std::abs(qBlue(p) - qBlue(q));
                 }
-            const double perPixel = static_cast<double>(diff) / (119.0 * 103.0);
+            const double perPixel = static_cast<double>(diff) / (238.0 * 206.0);
             QVERIFY2(
                 perPixel > 40,
                 qPrintable(QStringLiteral("symbols %1 and %2 look alike").arg(a + 1).arg(b + 1)));
@@ -224,6 +225,8 @@ void TestMedia::resources() {
     const QRgb middle = icon.pixel(16, 20);
     QVERIFY2(qRed(middle) > 150 && qGreen(middle) < 100, "no red berry in the icon's middle");
 
+    // Sharp window icons on a scaled desktop, and in the menu.
+    QCOMPARE(QImage(resourceFile("icon-64.png")).size(), QSize(64, 64));
     QCOMPARE(QImage(resourceFile("icon-256.png")).size(), QSize(256, 256));
     QVERIFY(QFileInfo(resourceFile("strawberry.svg")).size() > 0);
 

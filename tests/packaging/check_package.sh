@@ -3,7 +3,8 @@
 # itself (name, fields, lintian), the files it unpacks (the program folder, the
 # command, the menu entry, the metainfo, the icons) and the unpacked program,
 # started on an X server of its own, showing its window with symbols in the
-# reels and closing cleanly when its close box is used.
+# reels, its wallet without a task-bar button however often it is shown, and
+# closing cleanly when its close box is used.
 #
 #   check_package.sh CPACK BUILD_DIR VERSION X11_WINDOW MEDIA_FILE...
 set -uo pipefail
@@ -63,6 +64,35 @@ if [ "${1:-}" = --on-display ]; then
         [ "$share" -ge 5 ] ||
             fail "reel $((reel + 1)) shows no symbol (only ${share}% of it is coloured)"
     done
+
+    # The wallet has no task-bar button on any showing: the first, after its
+    # "Close", and made afresh after its close box. Each time it is hidden,
+    # its state goes, as a window manager drops it.
+    wallet_title="This is your wallet, use it wisely!"
+    wallet_shows() { # the showing, as said in a failure
+        "$x11_window" click "$id" 60 104 || fail "could not click \"Wallet\""
+        wallet=$("$x11_window" find "$wallet_title" 5) || { fail "no wallet on $1"; return 1; }
+        read -r wallet_id _ <<<"$wallet"
+        "$x11_window" states "$wallet_id" | grep -qx _NET_WM_STATE_SKIP_TASKBAR ||
+            fail "the wallet asks for a task-bar button on $1"
+    }
+    wallet_hidden() { # what hid it
+        for _ in $(seq 50); do
+            if ! "$x11_window" find "$wallet_title" 0 >/dev/null; then
+                "$x11_window" drop-state "$wallet_id"
+                return 0
+            fi
+            sleep 0.1
+        done
+        fail "the wallet stays on screen after $1"
+        return 1
+    }
+    if wallet_shows "its first showing"; then
+        "$x11_window" click "$wallet_id" 184 20 && wallet_hidden "its \"Close\"" &&
+            wallet_shows "\"Wallet\" after \"Close\"" &&
+            "$x11_window" close "$wallet_id" && wallet_hidden "its close box" &&
+            wallet_shows "\"Wallet\" after its close box"
+    fi
 
     "$x11_window" close "$id" || fail "could not ask the window to close"
     for _ in $(seq 100); do

@@ -1,9 +1,10 @@
 // A small X11 client that lets the package test look at the installed game as
 // a person would: find its window by the title, see what part of it shows,
-// and close it with the window's close box. The test runs a bare X server
-// with no window manager, so the helper sends the close request
-// (WM_DELETE_WINDOW) the way a window manager does for a click on the close
-// box; a signal would not be a clean close.
+// click its buttons, and close it with the window's close box. The test runs
+// a bare X server with no window manager, so the helper does the window
+// manager's part: it sends the close request (WM_DELETE_WINDOW) the way a
+// window manager does for a click on the close box, a signal would not be a
+// clean close, and it drops a hidden window's state as a window manager does.
 //
 //   x11_window find TITLE SECONDS
 //       waits until a viewable window has that title, then prints
@@ -17,6 +18,12 @@
 //       prints the window's _NET_WM_STATE atoms, one name per line
 //   x11_window close ID
 //       asks the window to close
+//   x11_window click ID X Y
+//       presses and releases the left mouse button at that point of the
+//       window (window coordinates)
+//   x11_window drop-state ID
+//       removes the window's _NET_WM_STATE, as a window manager does when the
+//       window is hidden
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -44,7 +51,6 @@ struct Connection {
     }
 };
 
-// Ignored: a window may vanish between listing it and asking for its title.
 int ignoreErrors(Display*, XErrorEvent*) {
     return 0;
 }
@@ -97,22 +103,16 @@ std::optional<Window> findViewable(Display* display, Window under, const std::st
 
 int usage() {
     std::fprintf(stderr, "usage: x11_window find TITLE SECONDS | colour ID X Y WIDTH HEIGHT | "
-                         "states ID | close ID\n");
+                         "states ID | close ID | click ID X Y | drop-state ID\n");
     return 2;
 }
 
-int findWindow(const std::string& title, double seconds) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors);
+int findWindow(Display* display, const std::string& title, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     do {
-        if (auto window = findViewable(display.x, DefaultRootWindow(display.x), title)) {
+        if (auto window = findViewable(display, DefaultRootWindow(display), title)) {
             XWindowAttributes attributes{};
-            XGetWindowAttributes(display.x, *window, &attributes);
+            XGetWindowAttributes(display, *window, &attributes);
             std::printf("%lu %d %d\n", *window, attributes.width, attributes.height);
             return 0;
         }
@@ -121,16 +121,10 @@ int findWindow(const std::string& title, double seconds) {
     return 1;
 }
 
-int colourShare(Window window, int x, int y, int width, int height) {
+int colourShare(Display* display, Window window, int x, int y, int width, int height) {
     if (width <= 0 || height <= 0)
         return usage();
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors);
-    XImage* image = XGetImage(display.x, window, x, y, static_cast<unsigned>(width),
+    XImage* image = XGetImage(display, window, x, y, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         std::fprintf(stderr, "x11_window: cannot read the window's pixels\n");
@@ -163,24 +157,18 @@ int colourShare(Window window, int x, int y, int width, int height) {
     return 0;
 }
 
-int printStates(Window window) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
-    XSetErrorHandler(ignoreErrors);
+int printStates(Display* display, Window window) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display.x, window, XInternAtom(display.x, "_NET_WM_STATE", False), 0, 64,
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
                            False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
         data != nullptr && type == XA_ATOM && format == 32) {
         const auto* atoms = reinterpret_cast<const Atom*>(data);
         for (unsigned long i = 0; i < count; ++i)
-            if (char* name = XGetAtomName(display.x, atoms[i])) {
+            if (char* name = XGetAtomName(display, atoms[i])) {
                 std::printf("%s\n", name);
                 XFree(name);
             }
@@ -190,22 +178,54 @@ int printStates(Window window) {
     return 0;
 }
 
-int closeWindow(Window window) {
-    Connection display;
-    if (display.x == nullptr) {
-        std::fprintf(stderr, "x11_window: cannot open the display\n");
-        return 2;
-    }
+int closeWindow(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display.x, "WM_PROTOCOLS", False);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.x, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    if (XSendEvent(display.x, window, False, NoEventMask, &event) == 0)
+    if (XSendEvent(display, window, False, NoEventMask, &event) == 0)
         return 2;
-    XSync(display.x, False);
+    XSync(display, False);
+    return 0;
+}
+
+int click(Display* display, Window window, int x, int y) {
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
+                          &child);
+    // Each click later than the last, so two clicks seconds apart are never
+    // taken for a double-click.
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    const auto time =
+        static_cast<Time>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    for (int type : {ButtonPress, ButtonRelease}) {
+        XEvent event{};
+        event.xbutton.type = type;
+        event.xbutton.window = window;
+        event.xbutton.root = DefaultRootWindow(display);
+        event.xbutton.time = time;
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.x_root = rootX;
+        event.xbutton.y_root = rootY;
+        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+        event.xbutton.button = Button1;
+        event.xbutton.same_screen = True;
+        if (XSendEvent(display, window, False, NoEventMask, &event) == 0)
+            return 2;
+    }
+    XSync(display, False);
+    return 0;
+}
+
+int dropState(Display* display, Window window) {
+    XDeleteProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False));
+    XSync(display, False);
     return 0;
 }
 
@@ -213,15 +233,29 @@ int closeWindow(Window window) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    Connection connection;
+    if (connection.x == nullptr) {
+        std::fprintf(stderr, "x11_window: cannot open the display\n");
+        return 2;
+    }
+    // Ignored: a window may vanish between listing it and asking about it, or
+    // be gone for good when its state is dropped.
+    XSetErrorHandler(ignoreErrors);
+    Display* display = connection.x;
     if (args.size() == 3 && args[0] == "find")
-        return findWindow(args[1], std::atof(args[2].c_str()));
+        return findWindow(display, args[1], std::atof(args[2].c_str()));
     if (args.size() == 6 && args[0] == "colour")
-        return colourShare(std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
-                           std::atoi(args[3].c_str()), std::atoi(args[4].c_str()),
-                           std::atoi(args[5].c_str()));
+        return colourShare(display, std::strtoul(args[1].c_str(), nullptr, 0),
+                           std::atoi(args[2].c_str()), std::atoi(args[3].c_str()),
+                           std::atoi(args[4].c_str()), std::atoi(args[5].c_str()));
     if (args.size() == 2 && args[0] == "states")
-        return printStates(std::strtoul(args[1].c_str(), nullptr, 0));
+        return printStates(display, std::strtoul(args[1].c_str(), nullptr, 0));
     if (args.size() == 2 && args[0] == "close")
-        return closeWindow(std::strtoul(args[1].c_str(), nullptr, 0));
+        return closeWindow(display, std::strtoul(args[1].c_str(), nullptr, 0));
+    if (args.size() == 4 && args[0] == "click")
+        return click(display, std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
+                     std::atoi(args[3].c_str()));
+    if (args.size() == 2 && args[0] == "drop-state")
+        return dropState(display, std::strtoul(args[1].c_str(), nullptr, 0));
     return usage();
 }

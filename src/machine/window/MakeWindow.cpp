@@ -31,7 +31,9 @@ Form1::~Form1() {
 void Form1::buildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(storedCaption));
-    setWindowIcon(QIcon(rt::storedPicture(QStringLiteral(":/form1/icon.png"))));
+    QIcon icon(rt::storedPicture(QStringLiteral(":/form1/icon.png")));
+    icon.addPixmap(rt::storedPicture(QStringLiteral(":/form1/icon-64.png")));
+    setWindowIcon(icon);
     setFixedSize(rt::twipsToPixels(clientWidthTwips), rt::twipsToPixels(clientHeightTwips));
     rt::setWindowBackColour(*this, colours::black);
     // Created in tab order, so that the table's order is also the focus chain.
