@@ -13,7 +13,8 @@
 #   <prefix>/share/doc/rolvanger/     copyright and changelog
 #
 # `cmake --build <build> --target package` makes rolvanger_<version>_<arch>.deb
-# in the build folder. The test executables are not installed.
+# in the build folder. The test executables are not installed; the package
+# is checked by tests/packaging.
 
 set(ROLVANGER_INSTALL_PROGRAM_DIR lib/rolvanger)
 set(_packaging_src_dir ${CMAKE_CURRENT_LIST_DIR})
@@ -92,7 +93,3 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, libsdl2-2.0-0")
 
 include(CPack)
-
-if(BUILD_TESTING AND NOT ROLVANGER_SANITIZE)
-  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/packaging ${CMAKE_BINARY_DIR}/tests/packaging)
-endif()
