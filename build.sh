@@ -14,8 +14,8 @@ play_packages=(
   libsdl2-dev libxcb1-dev fonts-comic-neue
 )
 # Testing adds Ninja for the sanitizer and fuzz builds, an X server for the
-# package test, the packaging checkers (lintian, appstream, desktop-file-utils)
-# and clang for the fuzzers.
+# package test, the packaging checkers (lintian, appstream, desktop-file-utils),
+# clang for the fuzzers and a PulseAudio server for the sound server test.
 test_packages=(
   ninja-build libx11-dev
   xvfb xauth x11-utils imagemagick
