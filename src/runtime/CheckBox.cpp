@@ -1,5 +1,7 @@
 #include "runtime/CheckBox.h"
 
+#include "runtime/HeldSpace.h"
+
 #include <QApplication>
 #include <QProxyStyle>
 #include <QStyleOptionButton>
@@ -30,6 +32,7 @@ public:
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     setAutoFillBackground(true);
+    new HeldSpace(*this);
 }
 
 void CheckBox::setBoxOnRight(bool onRight) {

@@ -1,5 +1,7 @@
 #include "runtime/CommandButton.h"
 
+#include "runtime/HeldSpace.h"
+
 #include <QPainter>
 #include <QStyle>
 #include <qdrawutil.h>
@@ -17,6 +19,7 @@ QColor halfway(QColor from, QColor to) {
 
 CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
+    new HeldSpace(*this);
 }
 
 void CommandButton::setBackColour(QColor colour) {

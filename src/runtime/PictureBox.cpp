@@ -1,5 +1,7 @@
 #include "runtime/PictureBox.h"
 
+#include "runtime/HeldSpace.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
@@ -13,11 +15,6 @@ namespace {
 // As long as a push button shows itself pressed for assistive technology's
 // Press.
 constexpr int pressMilliseconds = 100;
-
-// A held key repeats as a release and a press at once, which Qt does not
-// always mark as a repeat; a press that follows its own key's release this
-// closely is taken for one, and Space pulls only once this has passed.
-constexpr int repeatMilliseconds = 40;
 
 // What assistive technology sees: a push button with a Press action, named
 // and described as the widget is.
@@ -121,7 +118,7 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {
 bool PictureBox::repeats(const QKeyEvent& press) const {
     return press.isAutoRepeat() || heldKey_ == press.key() ||
            (releasedKey_ == press.key() && sinceRelease_.isValid() &&
-            sinceRelease_.elapsed() < repeatMilliseconds);
+            sinceRelease_.elapsed() < keyRepeatMilliseconds);
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
@@ -156,7 +153,7 @@ void PictureBox::keyReleaseEvent(QKeyEvent* event) {
     releasedKey_ = key;
     sinceRelease_.start();
     if (key == Qt::Key_Space)
-        releaseLater_.start(repeatMilliseconds);
+        releaseLater_.start(keyRepeatMilliseconds);
 }
 
 // Like a push button, a picture box that loses the focus while Space holds it

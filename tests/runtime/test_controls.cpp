@@ -1,9 +1,13 @@
+#include "runtime/CheckBox.h"
+#include "runtime/CommandButton.h"
 #include "runtime/Label.h"
 #include "runtime/PictureBox.h"
 #include "runtime/Sign.h"
 #include "support/GameFixture.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -55,6 +59,37 @@ private slots:
         QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(100, 10));
         QCOMPARE(events, QStringList({"down", "up"}));
+    }
+
+    // Space held on a button or check box is one press, however the repeats
+    // of the held key reach the program: some marked as repeats, some not.
+    void aHeldSpaceIsOnePress_data() {
+        QTest::addColumn<bool>("checkBox");
+        QTest::newRow("button") << false;
+        QTest::newRow("check box") << true;
+    }
+    void aHeldSpaceIsOnePress() {
+        QFETCH(bool, checkBox);
+        rt::CommandButton button;
+        rt::CheckBox box;
+        QAbstractButton* control = checkBox ? static_cast<QAbstractButton*>(&box) : &button;
+        control->resize(80, 20);
+        control->show();
+        QSignalSpy clicks(control, &QAbstractButton::clicked);
+        QTest::keyClick(control, Qt::Key_Space);
+        QTRY_COMPARE(clicks.count(), 1);
+        QTest::keyPress(control, Qt::Key_Space);
+        for (bool marked : {false, true, false, false}) {
+            QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, {}, QStringLiteral(" "), marked);
+            QApplication::sendEvent(control, &up);
+            QKeyEvent down(QEvent::KeyPress, Qt::Key_Space, {}, QStringLiteral(" "), marked);
+            QApplication::sendEvent(control, &down);
+        }
+        QVERIFY(control->isDown());
+        QTest::keyRelease(control, Qt::Key_Space);
+        QTRY_COMPARE(clicks.count(), 2);
+        QTest::qWait(100);
+        QCOMPARE(clicks.count(), 2);
     }
 
     // Unlit, a sign shows nothing but its background, and assistive
