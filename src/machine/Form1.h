@@ -118,4 +118,6 @@ private:
     void loseCueIfBroke();
 
     bool unloaded_ = false;
+    // Points the payouts of the current spin have paid, for its told result.
+    int paid_ = 0;
 };

@@ -31,6 +31,7 @@ void Form1::PayPair23() {
 }
 
 void Form1::pay(Counter points, bool holdReel1, bool holdReel2, bool holdReel3) {
+    paid_ += points;
     // A score at the top of its range stays there rather than wrap.
     Module1::score = static_cast<Counter>(std::min<long long>(counterMax, Module1::score + points));
     if (aplay->value() == 1 && !holdTouched) {

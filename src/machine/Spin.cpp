@@ -90,8 +90,9 @@ void Form1::Command1_Click() {
         ToggleHold3();
         LockHolds();
     }
+    paid_ = 0;
     CheckReels();
-    Command1->tellDescription(spinResult(reel1, reel2, reel3));
+    Command1->tellDescription(spinResult(reel1, reel2, reel3, paid_));
     spinning = false;
     if (aplay->value() == 1)
         Timer2->start();

@@ -9,17 +9,6 @@ QString reelName(Counter symbol) {
     return name.isEmpty() ? QStringLiteral("not drawn") : name;
 }
 
-// The payout table, read the way the payouts read the reels.
-int pointsFor(Counter reel1, Counter reel2, Counter reel3) {
-    if (reel1 == reel2 && reel2 == reel3)
-        return 8;
-    if (reel1 == reel3)
-        return 2;
-    if (reel1 == reel2 || reel2 == reel3)
-        return 1;
-    return 0;
-}
-
 QString pointsText(int points) {
     if (points == 0)
         return QStringLiteral("no points");
@@ -29,7 +18,7 @@ QString pointsText(int points) {
 
 } // namespace
 
-QString spinResult(Counter reel1, Counter reel2, Counter reel3) {
+QString spinResult(Counter reel1, Counter reel2, Counter reel3, int points) {
     return reelName(reel1) + QStringLiteral(", ") + reelName(reel2) + QStringLiteral(", ") +
-           reelName(reel3) + QStringLiteral(": ") + pointsText(pointsFor(reel1, reel2, reel3));
+           reelName(reel3) + QStringLiteral(": ") + pointsText(points);
 }

@@ -5,6 +5,6 @@
 #include <QString>
 
 // A spin's result as a screen reader says it: the three reels in order and
-// the points they pay, "orange, orange, bell: 1 point". A reel that has drawn
-// nothing yet (a spin limit of 0 before the first spin) is "not drawn".
-QString spinResult(Counter reel1, Counter reel2, Counter reel3);
+// the points they paid, "orange, orange, bell: 1 point". A reel that has
+// drawn nothing yet (a spin limit of 0 before the first spin) is "not drawn".
+QString spinResult(Counter reel1, Counter reel2, Counter reel3, int points);
