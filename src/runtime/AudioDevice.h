@@ -14,6 +14,10 @@ namespace rt {
 // after a cue that lost it, it may be closed anywhere.
 class AudioDevice {
 public:
+    // Asks a sound server to keep more sound ahead than SDL would ask for;
+    // see why in the source. Before the first device is opened.
+    static void askSoundServerLatency();
+
     // The default device, or nothing with SDL's reason in why.
     static std::optional<AudioDevice> open(std::string& why);
     void close();
@@ -34,6 +38,9 @@ private:
 
     SDL_AudioDeviceID id_;
     std::chrono::steady_clock::duration bufferTime_;
+    // How long the last of a cue may take to be heard once it has left SDL's
+    // queue: what the device, or the sound server, keeps ahead of the speaker.
+    std::chrono::steady_clock::duration tail_;
     bool resting_ = false;
 };
 

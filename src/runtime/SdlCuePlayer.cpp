@@ -200,6 +200,7 @@ SdlCuePlayer::SdlCuePlayer() : d_(std::make_unique<Impl>()) {
             qputenv(name, value);
         }
     }
+    AudioDevice::askSoundServerLatency();
 }
 
 SdlCuePlayer::~SdlCuePlayer() {

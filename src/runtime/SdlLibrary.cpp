@@ -20,6 +20,7 @@ SdlLibrary load() {
                  resolve(library, sdl.GetError, "SDL_GetError") &&
                  resolve(library, sdl.InitSubSystem, "SDL_InitSubSystem") &&
                  resolve(library, sdl.QuitSubSystem, "SDL_QuitSubSystem") &&
+                 resolve(library, sdl.GetCurrentAudioDriver, "SDL_GetCurrentAudioDriver") &&
                  resolve(library, sdl.OpenAudioDevice, "SDL_OpenAudioDevice") &&
                  resolve(library, sdl.CloseAudioDevice, "SDL_CloseAudioDevice") &&
                  resolve(library, sdl.PauseAudioDevice, "SDL_PauseAudioDevice") &&

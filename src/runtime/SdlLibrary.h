@@ -19,6 +19,7 @@ struct SdlLibrary {
     decltype(&SDL_GetError) GetError = nullptr;
     decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
     decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
+    decltype(&SDL_GetCurrentAudioDriver) GetCurrentAudioDriver = nullptr;
     decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
     decltype(&SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
     decltype(&SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
