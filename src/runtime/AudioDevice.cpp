@@ -129,7 +129,8 @@ void AudioDevice::rest() {
 
 bool AudioDevice::play(const QByteArray& cue) {
     const Clock::time_point start = Clock::now();
-    const Clock::time_point heardOut = start + cueLength(cue);
+    const Clock::duration length = cueLength(cue);
+    const Clock::time_point heardOut = start + length;
     rest();
     if (sdl().QueueAudio(id_, cue.constData(), static_cast<Uint32>(cue.size())) != 0) {
         std::this_thread::sleep_until(heardOut);
@@ -174,7 +175,7 @@ bool AudioDevice::play(const QByteArray& cue) {
     // dry only once it holds enough (PulseAudio: half its latency), so a
     // click sent alone could wait for the next cue.
     const Clock::time_point drained = Clock::now();
-    if (cueLength(cue) < tail_) {
+    if (length < tail_) {
         std::this_thread::sleep_until(drained + bufferTime_);
     }
     rest();
@@ -183,7 +184,7 @@ bool AudioDevice::play(const QByteArray& cue) {
     // which is never more than the cue. The dummy driver swallows data
     // faster than it could be heard, so the cue's own length is the least it
     // may take.
-    std::this_thread::sleep_until(std::max(drained + std::min(tail_, cueLength(cue)), heardOut));
+    std::this_thread::sleep_until(std::max(drained + std::min(tail_, length), heardOut));
     return true;
 }
 
