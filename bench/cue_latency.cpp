@@ -1,20 +1,20 @@
 // What PlaySnd takes beyond the length of the cue it plays, on the program's
-// own SDL cue player (run it with SDL_AUDIODRIVER=dummy on a machine without
-// sound, or with SDL_AUDIODRIVER=pulseaudio and PULSE_SERVER through a sound
-// server), for "roll.wav" and for a 300 ms cue made here.
+// own cue player, for "roll.wav" and for a 300 ms cue made here: through the
+// desktop's sound server (PULSE_SERVER or XDG_RUNTIME_DIR say which), or on
+// SDL's dummy driver with SDL_AUDIODRIVER=dummy.
 //
 // usage: bench_cue_latency [CALLS]   (default 200 calls per cue)
 // Prints "key value" lines, times in milliseconds.
 #include "Stats.h"
-#include "runtime/SdlCuePlayer.h"
 #include "runtime/Seams.h"
 #include "shared/Module1.h"
+#include "sound/Cues.h"
+#include "sound/SystemCuePlayer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <SDL.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -65,16 +65,10 @@ bool writeTone(const QString& path, double seconds) {
     return file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size();
 }
 
-// The cue's own length, as SDL reads the file.
+// The cue's own length, as the player hears the file.
 double cueMilliseconds(const QString& path) {
-    SDL_AudioSpec spec{};
-    Uint8* data = nullptr;
-    Uint32 length = 0;
-    if (SDL_LoadWAV(QFile::encodeName(path).constData(), &spec, &data, &length) == nullptr)
-        return -1.0;
-    SDL_FreeWAV(data);
-    const double frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8.0 * spec.channels;
-    return 1000.0 * (length / frameBytes) / spec.freq;
+    return 1000.0 * static_cast<double>(sound::decodeCue(QFile::encodeName(path)).size()) /
+           (sound::cueBytesPerFrame * sound::cueRate);
 }
 
 // Plays the cue `calls` times through PlaySnd and prints how much longer than
@@ -123,7 +117,7 @@ int main(int argc, char** argv) {
     }
     rt::seams().programFolder = folder.path();
 
-    rt::SdlCuePlayer player;
+    sound::SystemCuePlayer player;
     rt::seams().use(player);
     measure("roll", QStringLiteral("roll.wav"), calls);
     measure("cue300", QStringLiteral("tone300.wav"), calls);

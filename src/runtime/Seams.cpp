@@ -2,7 +2,7 @@
 
 #include "runtime/Prompts.h"
 #include "runtime/RandomSource.h"
-#include "runtime/SdlCuePlayer.h"
+#include "sound/SystemCuePlayer.h"
 
 #include <QtGlobal>
 #include <memory>
@@ -57,7 +57,7 @@ void Seams::remove() {
 namespace {
 struct RealServices {
     ClockRandomSource random;
-    SdlCuePlayer cues;
+    sound::SystemCuePlayer cues;
     QtPrompts prompts;
 };
 std::unique_ptr<RealServices>& realServices() {

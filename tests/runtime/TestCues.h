@@ -1,16 +1,17 @@
 #pragma once
 // Cue files made by the cue player's tests, with samples that can be found
 // again in what the player sent on.
-#include "runtime/SdlCuePlayer.h"
+#include "sound/Cues.h"
 
 #include <QByteArray>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <vector>
 
 using Samples = std::vector<std::int16_t>;
 
-constexpr int rate = rt::SdlCuePlayer::sampleRate;
+constexpr int rate = sound::cueRate;
 
 inline void putLe(QByteArray& out, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -40,6 +41,12 @@ inline QByteArray pcm16(const Samples& samples) {
     for (std::int16_t s : samples) {
         putLe(out, static_cast<std::uint16_t>(s), 2);
     }
+    return out;
+}
+
+inline Samples samplesOf(const QByteArray& bytes) {
+    Samples out(static_cast<std::size_t>(bytes.size()) / sizeof(std::int16_t));
+    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(std::int16_t));
     return out;
 }
 

@@ -1,6 +1,5 @@
-#include "runtime/DefaultChime.h"
-#include "runtime/SdlCuePlayer.h"
 #include "runtime/TestCues.h"
+#include "sound/SystemCuePlayer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +13,7 @@
 #include <random>
 #include <vector>
 
-using rt::SdlCuePlayer;
+using sound::SystemCuePlayer;
 
 namespace {
 
@@ -45,28 +44,25 @@ class TestCuePlayer : public QObject {
     // drops whatever is still queued, so only what play() waited for is there.
     // The device is made slower than the clock, so that waiting for the cue's
     // length is not mistaken for waiting for the device.
-    Samples heardOnDisk(const std::function<void(SdlCuePlayer&)>& use) {
+    Samples heardOnDisk(const std::function<void(SystemCuePlayer&)>& use) {
         const QString out = dir_.filePath("device.raw");
         QFile::remove(out);
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
         qputenv("SDL_DISKAUDIODELAY", "10"); // ms per buffer of about 6 ms
         {
-            SdlCuePlayer player;
+            SystemCuePlayer player;
             use(player);
         }
         QFile file(out);
         if (!file.open(QIODevice::ReadOnly)) {
             return {};
         }
-        const QByteArray bytes = file.readAll();
-        Samples samples(static_cast<std::size_t>(bytes.size()) / 2);
-        std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
-        return samples;
+        return samplesOf(file.readAll());
     }
 
     Samples playOnDisk(const QList<QByteArray>& paths) {
-        return heardOnDisk([&](SdlCuePlayer& player) {
+        return heardOnDisk([&](SystemCuePlayer& player) {
             for (const QByteArray& path : paths) {
                 player.play(path);
             }
@@ -107,19 +103,19 @@ private slots:
         QFETCH(QString, name);
         const QByteArray path = QFile::encodeName(dir_.path() + '/' + name);
         const Samples heard = playOnDisk({path});
-        QVERIFY(find(heard, rt::defaultChime(rate)) < heard.size());
+        QVERIFY(find(heard, samplesOf(sound::defaultChime())) < heard.size());
     }
 
     void cueThatTurnsUpLaterIsPlayed() {
         const QByteArray path = local("late.wav");
         const Samples cue = pattern(3, rate / 20);
         QFile::remove(dir_.filePath("late.wav"));
-        const Samples heard = heardOnDisk([&](SdlCuePlayer& player) {
+        const Samples heard = heardOnDisk([&](SystemCuePlayer& player) {
             player.play(path);
             writeFile(dir_.filePath("late.wav"), wav(1, rate, 16, pcm16(cue)));
             player.play(path);
         });
-        const std::size_t chimeAt = find(heard, rt::defaultChime(rate));
+        const std::size_t chimeAt = find(heard, samplesOf(sound::defaultChime()));
         QVERIFY(chimeAt < heard.size());
         QVERIFY(find(heard, cue, chimeAt) < heard.size());
     }
@@ -172,7 +168,7 @@ private slots:
         writeFile(dir_.filePath("short.wav"), wav(1, rate, 16, pcm16(pattern(4, rate / 50))));
         const QString out = dir_.filePath("device.raw");
         qint64 grown = -1;
-        heardOnDisk([&](SdlCuePlayer& player) {
+        heardOnDisk([&](SystemCuePlayer& player) {
             player.play(local("short.wav"));
             const qint64 before = QFileInfo(out).size();
             QTest::qSleep(500); // 50 buffers at the disk driver's pace
@@ -187,7 +183,7 @@ private slots:
     void deviceIsNotOpenedBeforeItIsWanted() {
         const QString out = dir_.filePath("device.raw");
         bool opened = true;
-        heardOnDisk([&](SdlCuePlayer&) {
+        heardOnDisk([&](SystemCuePlayer&) {
             QTest::qSleep(200);
             opened = QFileInfo::exists(out);
         });

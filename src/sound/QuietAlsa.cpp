@@ -1,10 +1,10 @@
-#include "runtime/QuietAlsa.h"
+#include "sound/QuietAlsa.h"
 
 #if __has_include(<dlfcn.h>)
 #include <dlfcn.h>
 #endif
 
-namespace rt {
+namespace sound {
 
 namespace {
 
@@ -42,4 +42,4 @@ QuietAlsa::~QuietAlsa() {
 #endif
 }
 
-} // namespace rt
+} // namespace sound

@@ -3,7 +3,7 @@
 #include <SDL.h>
 #include <functional>
 
-namespace rt {
+namespace sound {
 
 // SDL is loaded when sound is first wanted, not with the program: linked in,
 // its library and the thirty it brings along (sound servers, codecs, Wayland)
@@ -14,8 +14,6 @@ namespace rt {
 struct SdlLibrary {
     bool loaded = false;
     decltype(&SDL_SetHint) SetHint = nullptr;
-    decltype(&SDL_SetHintWithPriority) SetHintWithPriority = nullptr;
-    decltype(&SDL_ResetHint) ResetHint = nullptr;
     decltype(&SDL_GetError) GetError = nullptr;
     decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
     decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
@@ -46,4 +44,4 @@ const SdlLibrary& sdl();
 // so whatever opens or closes a device does it there.
 void onSdlThread(const std::function<void()>& work);
 
-} // namespace rt
+} // namespace sound

@@ -1,22 +1,15 @@
-#include "runtime/SdlLibrary.h"
+#include "sound/SdlLibrary.h"
 
-#include <QLibrary>
+#include "sound/Resolve.h"
 
-namespace rt {
+namespace sound {
 
 namespace {
-
-template <typename Function> bool resolve(QLibrary& library, Function& function, const char* name) {
-    function = reinterpret_cast<Function>(library.resolve(name));
-    return function != nullptr;
-}
 
 SdlLibrary load() {
     SdlLibrary sdl;
     QLibrary library(QStringLiteral("SDL2-2.0"), 0); // stays loaded once loaded
     sdl.loaded = library.load() && resolve(library, sdl.SetHint, "SDL_SetHint") &&
-                 resolve(library, sdl.SetHintWithPriority, "SDL_SetHintWithPriority") &&
-                 resolve(library, sdl.ResetHint, "SDL_ResetHint") &&
                  resolve(library, sdl.GetError, "SDL_GetError") &&
                  resolve(library, sdl.InitSubSystem, "SDL_InitSubSystem") &&
                  resolve(library, sdl.QuitSubSystem, "SDL_QuitSubSystem") &&
@@ -64,4 +57,4 @@ void onSdlThread(const std::function<void()>& work) {
     }
 }
 
-} // namespace rt
+} // namespace sound

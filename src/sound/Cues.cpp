@@ -1,12 +1,19 @@
-#include "runtime/DefaultChime.h"
+#include "sound/Cues.h"
+
+#include "sound/WavFile.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <numbers>
+#include <optional>
 
-namespace rt {
+namespace sound {
 
-std::vector<std::int16_t> defaultChime(int sampleRate) {
+namespace {
+
+QByteArray makeChime() {
     // A fifth (A5 over E6) sounds like a doorbell rather than an alarm; the
     // upper partial dies away faster, as it does on a struck bar.
     constexpr double lengthSeconds = 0.32;
@@ -18,23 +25,33 @@ std::vector<std::int16_t> defaultChime(int sampleRate) {
     constexpr double releaseSeconds = 0.030; // and so does a cut-off tail
     constexpr double peak = 0.35 * 32767.0;
 
-    if (sampleRate <= 0) {
-        return {};
-    }
-    const int frames = static_cast<int>(std::lround(lengthSeconds * sampleRate));
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(frames));
+    const int frames = static_cast<int>(std::lround(lengthSeconds * cueRate));
+    QByteArray samples(frames * cueBytesPerFrame, Qt::Uninitialized);
     constexpr double twoPi = 2.0 * std::numbers::pi;
     for (int i = 0; i < frames; ++i) {
-        const double t = static_cast<double>(i) / sampleRate;
+        const double t = static_cast<double>(i) / cueRate;
         const double tail = lengthSeconds - t;
         const double edge =
             std::min({1.0, t / attackSeconds, std::max(0.0, tail) / releaseSeconds});
         const double value = 0.65 * std::exp(-lowDecay * t) * std::sin(twoPi * lowHz * t) +
                              0.35 * std::exp(-highDecay * t) * std::sin(twoPi * highHz * t);
-        samples[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
+        const auto sample = static_cast<std::int16_t>(
             std::lround(std::clamp(peak * edge * value, -32767.0, 32767.0)));
+        std::memcpy(samples.data() + i * cueBytesPerFrame, &sample, sizeof sample);
     }
     return samples;
 }
 
-} // namespace rt
+} // namespace
+
+QByteArray defaultChime() {
+    static const QByteArray chime = makeChime();
+    return chime;
+}
+
+QByteArray decodeCue(const QByteArray& path) {
+    std::optional<QByteArray> cue = readWavFile(path);
+    return cue ? *std::move(cue) : defaultChime();
+}
+
+} // namespace sound

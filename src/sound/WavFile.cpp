@@ -1,6 +1,7 @@
-#include "runtime/CueFile.h"
+#include "sound/WavFile.h"
 
-#include "runtime/SdlLibrary.h"
+#include "sound/Cues.h"
+#include "sound/SdlLibrary.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,20 +9,23 @@
 #include <system_error>
 #include <vector>
 
-namespace rt {
+namespace sound {
 
 namespace {
+
+constexpr SDL_AudioFormat cueFormat = AUDIO_S16SYS;
+constexpr Uint8 cueChannels = 1;
 
 // Converts the whole cue at once: SDL's streaming converter would keep back
 // the last few milliseconds of a resampled cue.
 std::optional<QByteArray> toCueFormat(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length) {
     SDL_AudioCVT cvt{};
-    const int needed = sdl().BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
-                                           CueFormat::format, CueFormat::channels, CueFormat::rate);
+    const int needed = sdl().BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, cueFormat,
+                                           cueChannels, cueRate);
     if (needed < 0 || length > static_cast<Uint32>(INT_MAX / cvt.len_mult)) {
         return std::nullopt;
     }
-    constexpr Uint32 frame = CueFormat::bytesPerFrame;
+    constexpr Uint32 frame = cueBytesPerFrame;
     if (needed == 0 || length == 0) {
         return QByteArray(reinterpret_cast<const char*>(data),
                           static_cast<qsizetype>(length - length % frame));
@@ -40,7 +44,7 @@ std::optional<QByteArray> toCueFormat(const SDL_AudioSpec& spec, const Uint8* da
 
 } // namespace
 
-std::optional<QByteArray> readCueFile(const QByteArray& path) {
+std::optional<QByteArray> readWavFile(const QByteArray& path) {
     if (!sdl().loaded) {
         return std::nullopt;
     }
@@ -68,4 +72,4 @@ std::optional<QByteArray> readCueFile(const QByteArray& path) {
     return cue;
 }
 
-} // namespace rt
+} // namespace sound

@@ -1,10 +1,10 @@
-#include "runtime/AfterFirstPaint.h"
+#include "sound/AfterFirstPaint.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <utility>
 
-namespace rt {
+namespace sound {
 
 AfterFirstPaint::AfterFirstPaint(std::function<void()> then) : then_(std::move(then)) {
     if (QCoreApplication* application = QCoreApplication::instance()) {
@@ -20,4 +20,4 @@ bool AfterFirstPaint::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-} // namespace rt
+} // namespace sound

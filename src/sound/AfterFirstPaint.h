@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-namespace rt {
+namespace sound {
 
 // Calls back once, after the program's first window has been exposed and so
 // painted: the window paints while its expose event is handled, and the call
@@ -20,4 +20,4 @@ private:
     std::function<void()> then_;
 };
 
-} // namespace rt
+} // namespace sound

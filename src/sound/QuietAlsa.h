@@ -1,6 +1,6 @@
 #pragma once
 
-namespace rt {
+namespace sound {
 
 // alsa-lib prints its own complaints on stderr when there is no sound card,
 // several lines of them each time a device is looked for. SDL passes the
@@ -17,4 +17,4 @@ private:
     void* library_ = nullptr;
 };
 
-} // namespace rt
+} // namespace sound

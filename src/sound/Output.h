@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace sound {
+
+// Where cues are heard: a sound server's stream or an SDL audio device. One
+// thread plays; another may close it (by destroying it) once that thread is
+// done with it.
+class Output {
+public:
+    virtual ~Output() = default;
+
+    // Plays the cue (in the cue format, at least a frame) and returns once
+    // it has been heard to its end. False when the output was lost on the
+    // way: the server went away, the device was removed or stopped taking
+    // data. The cue takes its length either way, in silence where it could
+    // not be heard, and is over within its length and a second.
+    virtual bool play(const QByteArray& cue) = 0;
+
+    // Called by the thread that plays when it is done with the output, which
+    // may then be closed on another.
+    virtual void wake() {}
+};
+
+// The desktop's sound server, through libpulse, which PulseAudio and
+// PipeWire both serve; or the device SDL picks, or is told to use by
+// SDL_AUDIODRIVER, which is always honoured. Nothing, with the reason in
+// why, when neither can be opened.
+std::unique_ptr<Output> openOutput(std::string& why);
+
+// How long a cue takes to be heard.
+std::chrono::steady_clock::duration cueLength(const QByteArray& cue);
+
+} // namespace sound

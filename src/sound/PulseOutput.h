@@ -1,0 +1,51 @@
+#pragma once
+
+#include "sound/Output.h"
+
+#include <pulse/context.h>
+#include <pulse/mainloop.h>
+#include <pulse/stream.h>
+
+namespace sound {
+
+// One playback stream on the desktop's sound server, through libpulse:
+// PulseAudio's own protocol, which PipeWire serves too. Its main loop is
+// turned only while a cue plays, by the thread that plays it.
+class PulseOutput final : public Output {
+public:
+    // Nothing, with the reason in why, when there is no server to play
+    // through (libpulse is missing, or no server answers).
+    static std::unique_ptr<PulseOutput> open(std::string& why);
+    ~PulseOutput() override;
+    PulseOutput(const PulseOutput&) = delete;
+    PulseOutput& operator=(const PulseOutput&) = delete;
+
+    bool play(const QByteArray& cue) override;
+
+private:
+    PulseOutput() = default;
+    // Turns the main loop until ready() or the connection fails; false on
+    // failure or past the deadline.
+    template <typename Ready>
+    bool turnUntil(Ready ready, std::chrono::steady_clock::time_point deadline);
+    bool connected() const;
+    // A new stream in place of the one there was; false when it could not
+    // be made and started by the deadline.
+    bool connectStream(std::chrono::steady_clock::time_point deadline);
+    void dropStream();
+    // Writes the next part of the cue that spans begins to ends.
+    void write(const QByteArray& cue, std::int64_t begins, std::int64_t ends);
+    // Plays now, even a cue shorter than what the server would otherwise
+    // wait to have before it starts.
+    void start() const;
+    // Asks the server where playback is and waits for the answer.
+    const pa_timing_info* timing(std::chrono::steady_clock::time_point deadline);
+
+    pa_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    // Bytes written since the stream began: the server's write index.
+    std::int64_t written_ = 0;
+};
+
+} // namespace sound
