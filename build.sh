@@ -6,22 +6,25 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Building and playing: the compiler and CMake (with make), Qt and SDL's
-# development files, Qt's X platform plugin and the machine's font.
+# Building and playing: the compiler and CMake (with make), the development
+# files of Qt, libpulse and SDL, Qt's X platform plugin and the machine's font.
 play_packages=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libqt6svg6
-  libsdl2-dev libxcb1-dev fonts-comic-neue
+  libpulse-dev libsdl2-dev libxcb1-dev fonts-comic-neue
 )
 # Testing adds Ninja for the sanitizer and fuzz builds, an X server for the
 # package test, the packaging checkers (lintian, appstream, desktop-file-utils),
-# clang for the fuzzers and a PulseAudio server for the sound server test.
+# clang for the fuzzers, and the two sound servers the sound server test plays
+# through: PulseAudio, and PipeWire with its session manager, its PulseAudio
+# service and a session bus.
 test_packages=(
   ninja-build libx11-dev
   xvfb xauth x11-utils imagemagick
   dpkg-dev desktop-file-utils appstream lintian
   clang-14 libclang-rt-14-dev
   pulseaudio pulseaudio-utils
+  pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
 )
 
 install_missing() { # [apt-get options] packages...

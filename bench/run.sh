@@ -8,8 +8,8 @@
 #
 # Headless: the windows open on an Xvfb display of their own, the in-process
 # benchmarks use Qt's offscreen platform, and sound goes to SDL's dummy driver
-# wherever the machine has no sound card; the cues are also timed through a
-# PulseAudio server of its own on a null sink. Other builds running at the
+# wherever the machine has no sound card; the cues and the spin are also timed
+# through a PulseAudio and a PipeWire server of its own, each on a null sink. Other builds running at the
 # same time disturb the timings: run it on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +24,8 @@ fi
 
 # What the bench needs beyond ./build.sh's packages.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libsdl2-dev
-  libx11-dev xvfb valgrind fonts-comic-neue pulseaudio)
+  libx11-dev xvfb valgrind fonts-comic-neue libpulse-dev pulseaudio pulseaudio-utils pipewire
+  pipewire-bin pipewire-pulse wireplumber dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -43,11 +44,11 @@ cmake --build "$build" -j2 --target rolvanger bench_minimal_window bench_blink_w
   bench_window_probe bench_cue_latency bench_spin >/dev/null
 
 work=$(mktemp -d)
-xvfb_pid="" xvfb2_pid="" pulse_pid=""
+xvfb_pid="" xvfb2_pid="" server_pids=""
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   [ -n "$xvfb2_pid" ] && kill "$xvfb2_pid" 2>/dev/null || true
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
+  [ -n "$server_pids" ] && kill $server_pids 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -154,8 +155,37 @@ row "Start-up, minimal Qt window at scale 2" "$(ms "$start_min_scale2")" ms "bas
 row "Start-up, rolvanger at scale 2" "$(ms "$start_scale2")" ms "" ""
 row "Start-up ratio at scale 2, rolvanger / minimal" "$(awk -v a="$start_scale2" -v b="$start_min_scale2" 'BEGIN { printf "%.2f", a / b }')" x "" ""
 
-# 2. Cue latency, on SDL's dummy driver and through a sound server: a
-# PulseAudio of our own with a null sink, its socket in a folder of its own.
+# 2 and 3. Cue latency and the spin's pace: on SDL's dummy driver, and
+# through the two sound servers desktops run, each of our own with a null
+# sink, its sockets in a folder of its own: Debian's PulseAudio, and PipeWire
+# with its session manager and PulseAudio service on a session bus.
+start_pulseaudio() { # folder
+  XDG_RUNTIME_DIR="$1" HOME="$1" pulseaudio --daemonize=no --exit-idle-time=-1 \
+    --disallow-exit -n --load="module-null-sink sink_name=out rate=44100 channels=1" \
+    --load=module-native-protocol-unix >"$1.log" 2>&1 &
+  server_pids=$!
+}
+start_pipewire() { # folder
+  mkdir -p "$1/config/pipewire/pipewire.conf.d"
+  echo 'context.objects = [ { factory = adapter args = { factory.name = support.null-audio-sink
+    node.name = "out" media.class = "Audio/Sink" object.linger = true
+    audio.position = [ FL FR ] } } ]' >"$1/config/pipewire/pipewire.conf.d/50-null-sink.conf"
+  local env=(env XDG_RUNTIME_DIR="$1" HOME="$1" XDG_STATE_HOME="$1" XDG_CONFIG_HOME="$1/config"
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$1/bus")
+  "${env[@]}" dbus-daemon --session --address="unix:path=$1/bus" --nofork --nopidfile \
+    >"$1.log" 2>&1 &
+  server_pids=$!
+  "${env[@]}" pipewire >>"$1.log" 2>&1 &
+  server_pids="$server_pids $!"
+  for _ in $(seq 100); do
+    [ -S "$1/pipewire-0" ] && break
+    sleep 0.1
+  done
+  "${env[@]}" wireplumber >>"$1.log" 2>&1 &
+  server_pids="$server_pids $!"
+  "${env[@]}" pipewire-pulse >>"$1.log" 2>&1 &
+  server_pids="$server_pids $!"
+}
 cue_rows() { # label, figures file
   for cue in roll cue300; do
     name=$([ $cue = roll ] && echo "roll.wav" || echo "300 ms cue")
@@ -163,36 +193,49 @@ cue_rows() { # label, figures file
     row "$1, $name, p95" "$(values ${cue}_beyond_p95_ms "$2")" ms "<= 10 ms" "v <= 10"
   done
 }
-wait_quiet
-SDL_AUDIODRIVER=dummy "$bin/bench_cue_latency" "$cue_calls" >"$work/cues" 2>>"$work/probe.log"
-cue_rows "Cue beyond its length" "$work/cues"
-mkdir -m 700 "$work/pulse"
-XDG_RUNTIME_DIR="$work/pulse" HOME="$work/pulse" pulseaudio --daemonize=no --exit-idle-time=-1 \
-  --disallow-exit -n --load="module-null-sink sink_name=out rate=44100 channels=1" \
-  --load=module-native-protocol-unix >"$work/pulse.log" 2>&1 &
-pulse_pid=$!
-for _ in $(seq 100); do
-  [ -S "$work/pulse/pulse/native" ] && break
-  sleep 0.1
+# cues_and_pace NAME: the cue and spin figures through whatever the
+# environment reaches, into $work/cues_NAME and $work/pace_NAME.
+cues_and_pace() {
+  wait_quiet
+  "$bin/bench_cue_latency" "$cue_calls" >"$work/cues_$1" 2>>"$work/probe.log"
+  wait_quiet
+  QT_QPA_PLATFORM=offscreen "$bin/bench_spin" pace "$pace_spins" >"$work/pace_$1" \
+    2>>"$work/probe.log"
+}
+SDL_AUDIODRIVER=dummy cues_and_pace dummy
+for server in pulseaudio pipewire; do
+  mkdir -m 700 "$work/$server"
+  "start_$server" "$work/$server"
+  for _ in $(seq 100); do
+    PULSE_SERVER="unix:$work/$server/pulse/native" pactl get-default-sink 2>/dev/null |
+      grep -qx out && break
+    sleep 0.1
+  done
+  PULSE_SERVER="unix:$work/$server/pulse/native" cues_and_pace "$server"
+  kill $server_pids
+  server_pids=""
 done
-wait_quiet
-SDL_AUDIODRIVER=pulseaudio PULSE_SERVER="unix:$work/pulse/pulse/native" \
-  "$bin/bench_cue_latency" "$cue_calls" >"$work/cues_pulse" 2>>"$work/probe.log"
-kill "$pulse_pid"
-pulse_pid=""
-cue_rows "Cue through PulseAudio" "$work/cues_pulse"
+cue_rows "Cue beyond its length, dummy driver" "$work/cues_dummy"
+cue_rows "Cue through PulseAudio" "$work/cues_pulseaudio"
+cue_rows "Cue through PipeWire" "$work/cues_pipewire"
 
-# 3. The spin.
-wait_quiet
-QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$bin/bench_spin" pace "$pace_spins" \
-  >"$work/pace" 2>>"$work/probe.log"
-spin_off=$(values sound_off_spin_median_ms "$work/pace")
+pace_file=$work/pace_dummy
+spin_off=$(values sound_off_spin_median_ms "$pace_file")
+spin_dummy=$(values sound_on_spin_median_ms "$pace_file")
 row "Default spin (limit 75), sound off" "$(ms "$spin_off")" ms "3000 +/- 10 % ($pace_spins spins)" "v >= 2700 && v <= 3300"
-row "Default spin (limit 75), sound on" "$(ms "$(values sound_on_spin_median_ms "$work/pace")")" ms "none (lever.wav comes first)" ""
-row "Tick, sound off, p95" "$(values sound_off_tick_p95_ms "$work/pace")" ms "<= 12 ms" "v <= 12"
-row "Tick, sound on, p95" "$(values sound_on_tick_p95_ms "$work/pace")" ms "<= 12 ms" "v <= 12"
-row "Tick work with the floor off, median" "$(values floor_off_tick_median_ms "$work/pace")" ms "" ""
-row "Tick work with the floor off, p95" "$(values floor_off_tick_p95_ms "$work/pace")" ms "" ""
+row "Default spin (limit 75), sound on, dummy driver" "$(ms "$spin_dummy")" ms "the baseline (lever.wav comes first)" ""
+row "Tick, sound off, p95" "$(values sound_off_tick_p95_ms "$pace_file")" ms "<= 12 ms" "v <= 12"
+row "Tick, sound on, dummy driver, p95" "$(values sound_on_tick_p95_ms "$pace_file")" ms "<= 12 ms" "v <= 12"
+for server in pulseaudio pipewire; do
+  label=$([ $server = pulseaudio ] && echo PulseAudio || echo PipeWire)
+  spin=$(values sound_on_spin_median_ms "$work/pace_$server")
+  row "Default spin, sound on, through $label" "$(ms "$spin")" ms "" ""
+  row "Spin ratio, $label / dummy driver" "$(ratio "$spin" "$spin_dummy")" x "<= 1.10" "v <= 1.10"
+  row "Tick, sound on, through $label, p95" "$(values sound_on_tick_p95_ms "$work/pace_$server")" ms "<= 12 ms" "v <= 12"
+done
+row "Tick work with the floor off, median" "$(values floor_off_tick_median_ms "$pace_file")" ms "" ""
+row "Tick work with the floor off, p95" "$(values floor_off_tick_p95_ms "$pace_file")" ms "" ""
+wait_quiet
 QT_SCALE_FACTOR=2 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$bin/bench_spin" pace "$pace_spins" \
   >"$work/pace2" 2>>"$work/probe.log"
 row "Tick work with the floor off at scale 2, median" "$(values floor_off_tick_median_ms "$work/pace2")" ms "" ""

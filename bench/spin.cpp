@@ -1,5 +1,5 @@
 // The spin as the program runs it: the real machine window, random source and
-// cue player (SDL's dummy driver on a machine without sound), Qt's offscreen
+// cue player (through the sound server, or where SDL_AUDIODRIVER says), Qt's offscreen
 // platform. Only the random source is wrapped, to note when each tick draws.
 //
 // usage: bench_spin pace [SPINS]     default spins (limit 75), sound off and
@@ -206,8 +206,6 @@ void game(Form1& machine, TickClock& ticks) {
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER"))
-        qputenv("SDL_AUDIODRIVER", "dummy");
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode != "pace" && mode != "memory" && mode != "game") {
         std::fprintf(stderr, "usage: bench_spin pace [SPINS] | memory [SPINS] | game\n");

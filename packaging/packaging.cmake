@@ -88,8 +88,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries come from dpkg-shlibdeps; the font stands in for the
 # Comic Sans MS of the machine's texts and is loaded by name, not linked, and
-# SDL is loaded by the cue player when sound is first wanted, not linked.
+# libpulse and SDL are loaded by the cue player when sound is first wanted,
+# not linked.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, libsdl2-2.0-0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, libpulse0, libsdl2-2.0-0")
 
 include(CPack)

@@ -25,6 +25,7 @@ PulseLibrary load() {
                 resolve(library, pa.stream_writable_size, "pa_stream_writable_size") &&
                 resolve(library, pa.stream_write, "pa_stream_write") &&
                 resolve(library, pa.stream_trigger, "pa_stream_trigger") &&
+                resolve(library, pa.stream_get_buffer_attr, "pa_stream_get_buffer_attr") &&
                 resolve(library, pa.stream_update_timing_info, "pa_stream_update_timing_info") &&
                 resolve(library, pa.stream_get_timing_info, "pa_stream_get_timing_info") &&
                 resolve(library, pa.stream_disconnect, "pa_stream_disconnect") &&

@@ -30,6 +30,7 @@ struct PulseLibrary {
     decltype(&pa_stream_writable_size) stream_writable_size = nullptr;
     decltype(&pa_stream_write) stream_write = nullptr;
     decltype(&pa_stream_trigger) stream_trigger = nullptr;
+    decltype(&pa_stream_get_buffer_attr) stream_get_buffer_attr = nullptr;
     decltype(&pa_stream_update_timing_info) stream_update_timing_info = nullptr;
     decltype(&pa_stream_get_timing_info) stream_get_timing_info = nullptr;
     decltype(&pa_stream_disconnect) stream_disconnect = nullptr;

@@ -80,6 +80,8 @@ bool PulseOutput::connectStream(Clock::time_point deadline) {
         return false;
     }
     written_ = 0;
+    piece_ = std::max<std::int64_t>(cueBytesPerFrame, pa.stream_get_buffer_attr(stream_)->minreq);
+    piece_ -= piece_ % cueBytesPerFrame;
     // A new stream may take a while to start playing, however soon data
     // comes (PulseAudio's null sink: up to two seconds, while the second it
     // kept ahead plays out). The stream is handed over once it plays, so that
@@ -163,9 +165,17 @@ bool PulseOutput::play(const QByteArray& cue) {
     // A server that stops answering, or takes data slower than it plays,
     // counts as lost: the cue is over within its length and a second.
     const Clock::time_point giveUp = heardOut + 1s;
+    // PipeWire takes a stream's sound a whole piece (its quantum, the
+    // granted minreq) at a time, and plays silence rather than a part: the
+    // last part of a cue would wait for the next cue, and one that still
+    // fell short of a piece with it would never be heard (seen as a stream
+    // standing still). So a cue goes in padded with silence to whole pieces.
+    const std::int64_t pad = (piece_ - cue.size() % piece_) % piece_;
+    const QByteArray padded = pad > 0 ? cue + QByteArray(static_cast<qsizetype>(pad), 0) : cue;
     const std::int64_t begins = written_;
     const std::int64_t ends = written_ + cue.size();
-    write(cue, begins, ends);
+    const std::int64_t paddedEnd = written_ + padded.size();
+    write(padded, begins, paddedEnd);
     start();
     // Where the server last was, and since when.
     std::int64_t lastRead = -1;
@@ -176,10 +186,9 @@ bool PulseOutput::play(const QByteArray& cue) {
             break;
         }
         // Played out: the server has read past the cue, or read into it and
-        // stopped for want of more (PipeWire may stop a few frames short of
-        // the end it counts). What it has read is heard after its sink's
-        // latency.
-        if (written_ == ends &&
+        // stopped for want of more. What it has read is heard after its
+        // sink's latency.
+        if (written_ == paddedEnd &&
             (at->read_index >= ends || (!at->playing && at->read_index > begins))) {
             std::this_thread::sleep_until(
                 std::max(Clock::now() + std::chrono::microseconds(at->sink_usec), heardOut));
@@ -190,16 +199,16 @@ bool PulseOutput::play(const QByteArray& cue) {
         }
         // A long cue goes in a part at a time, well before the stream runs
         // dry, so that it never holds more than that.
-        if (written_ < ends && written_ - at->read_index < bytes(feedAhead) / 2) {
-            write(cue, begins, ends);
+        if (written_ < paddedEnd && written_ - at->read_index < bytes(feedAhead) / 2) {
+            write(padded, begins, paddedEnd);
         }
         // PipeWire has been seen to miss a start now and then.
         if (!at->playing) {
             start();
         }
-        // PipeWire (0.3.65) has also been seen to stop a stream a few frames
-        // short of a cue's end and play nothing more: such a stream counts
-        // as lost, and the player makes a new one.
+        // A stream that stands still with a cue in it, as PipeWire's could
+        // when its pieces changed size under it, counts as lost, and the
+        // player makes a new one.
         if (at->read_index != lastRead || at->playing) {
             lastRead = at->read_index;
             lastMoved = Clock::now();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sound/Cues.h"
 #include "sound/Output.h"
 
 #include <pulse/context.h>
@@ -46,6 +47,8 @@ private:
     pa_stream* stream_ = nullptr;
     // Bytes written since the stream began: the server's write index.
     std::int64_t written_ = 0;
+    // What the server takes from the stream at a time, in bytes.
+    std::int64_t piece_ = cueBytesPerFrame;
 };
 
 } // namespace sound

@@ -134,9 +134,9 @@ bool SdlOutput::play(const QByteArray& cue) {
     // What left the queue last is still on its way to the speaker: in SDL's
     // buffer, and in a converter behind it where the driver wants another
     // format or buffer size (the disk driver does). The device plays on
-    // until silence has pushed it out, and rests only then; a device rested
-    // sooner would keep the end of one cue for the next.
-    std::this_thread::sleep_until(std::max(Clock::now() + 2 * bufferTime_, heardOut));
+    // for a buffer of silence, which pushes it out, and rests only then; a
+    // device rested sooner would keep the end of one cue for the next.
+    std::this_thread::sleep_until(std::max(Clock::now() + bufferTime_, heardOut));
     rest();
     sdl().PauseAudioDevice(id_, 1);
     return true;

@@ -65,6 +65,11 @@ struct SystemCuePlayer::Impl {
         opening = std::async(std::launch::async, [] {
             Opened opened;
             opened.output = openOutput(opened.why);
+            // Said at once, not at the first cue, which may never come.
+            if (!opened.output) {
+                std::replace(opened.why.begin(), opened.why.end(), '\n', ' ');
+                std::fprintf(stderr, "rolvanger: sound is silent, %s\n", opened.why.c_str());
+            }
             return opened;
         });
     }
@@ -96,9 +101,6 @@ struct SystemCuePlayer::Impl {
         output = std::move(opened.output);
         if (output && silent) {
             std::fputs("rolvanger: sound is back\n", stderr);
-        } else if (!output && !firstDone) {
-            std::replace(opened.why.begin(), opened.why.end(), '\n', ' ');
-            std::fprintf(stderr, "rolvanger: sound is silent, %s\n", opened.why.c_str());
         }
         silent = !output;
         firstDone = true;
