@@ -5,6 +5,8 @@
 # and the unpacked program, started on an X server of its own, showing its
 # window with symbols in the reels, its wallet without a task-bar button
 # however often it is shown, and closing cleanly when its close box is used.
+# Last, the package is built again from a copy of the source in another folder,
+# and has to come out the same, byte for byte.
 #
 #   check_package.sh CPACK BUILD_DIR VERSION X11_WINDOW MEDIA_FILE...
 set -uo pipefail
@@ -124,7 +126,9 @@ root="$work/root"
 program_dir="$root/usr/lib/rolvanger"
 
 section "building the package"
-if ! "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+# Without SOURCE_DATE_EPOCH, as a user builds it: the dates come from the source.
+if ! env -u SOURCE_DATE_EPOCH "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" \
+    >"$work/cpack.log" 2>&1 ||
     [ ! -f "$deb" ]; then
     cat "$work/cpack.log" >&2
     ls "$work/out" >&2
@@ -221,5 +225,62 @@ xvfb-run -a -s "-screen 0 1024x768x24" \
     fail "the unpacked program did not run as it should"
 echo "started, looked at and closed in $(($(date +%s) - started)) s"
 folder_state | cmp -s - "$work/folder-before" || fail "the program changed its own folder"
+
+section "the same package from a copy of the source elsewhere"
+cache() { sed -n "s/^$1:[^=]*=//p" "$build/CMakeCache.txt"; }
+source=$(cache CMAKE_HOME_DIRECTORY) cmake=$(cache CMAKE_COMMAND)
+# The source's date: the last commit's time, or the changelog's without git.
+if [ "$(git -C "$source" rev-parse --show-toplevel 2>/dev/null)" = "$(realpath "$source")" ]; then
+    source_date=$(git -C "$source" log -1 --format=%ct)
+else
+    source_date=$(dpkg-parsechangelog -l "$source/packaging/changelog" -S Timestamp)
+fi
+# The debug information keeps the path by which moc's files include each
+# header, from the build folder to the source folder: a copy keeps that path
+# only when the build folder lies in the source folder.
+if [[ $build/ != "$source"/* ]]; then
+    echo "not built again: the build folder $build is outside the source folder"
+else
+    # Another folder, another name for the build folder, later, and with
+    # SOURCE_DATE_EPOCH where the first had none. Build folders in the source
+    # stay behind.
+    copy="$work/the-source-copied"
+    again="$copy/${build#"$source"/}-again"
+    excluded=()
+    while read -r cache_file; do
+        excluded+=("--exclude=./$(dirname "${cache_file#"$source"/}")")
+    done < <(find "$source" -name CMakeCache.txt)
+    mkdir "$copy"
+    tar -C "$source" "${excluded[@]}" -cf - . | tar -C "$copy" -xf -
+    started=$(date +%s)
+    if ! "$cmake" -S "$copy" -B "$again" -G "$(cache CMAKE_GENERATOR)" -DBUILD_TESTING=OFF \
+        -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" \
+        -DCMAKE_CXX_COMPILER="$(cache CMAKE_CXX_COMPILER)" \
+        -DCMAKE_CXX_COMPILER_LAUNCHER="$(cache CMAKE_CXX_COMPILER_LAUNCHER)" \
+        -DCMAKE_CXX_FLAGS="$(cache CMAKE_CXX_FLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(cache CMAKE_EXE_LINKER_FLAGS)" >"$work/again.log" 2>&1 ||
+        ! SOURCE_DATE_EPOCH=$source_date "$cmake" --build "$again" --target package -j"$(nproc)" \
+            >>"$work/again.log" 2>&1; then
+        tail -n 30 "$work/again.log" >&2
+        fail "the copy of the source did not build its package"
+    else
+        echo "built again in $(($(date +%s) - started)) s"
+        deb_again="$again/$(basename "$deb")"
+        sha256sum "$deb" "$deb_again"
+        if ! cmp -s "$deb" "$deb_again"; then
+            fail "the package differs when built from $copy"
+            listing() { # deb, what to list
+                ar tv "$1"
+                for part in --ctrl-tarfile --fsys-tarfile; do
+                    dpkg-deb "$part" "$1" | TZ=UTC tar -tv --full-time
+                done
+            }
+            diff <(listing "$deb") <(listing "$deb_again") >&2
+            dpkg-deb -R "$deb" "$work/unpacked"
+            dpkg-deb -R "$deb_again" "$work/unpacked-again"
+            diff -r --no-dereference "$work/unpacked" "$work/unpacked-again" >&2
+        fi
+    fi
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures package checks failed" >&2; exit 1; }
