@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QFontInfo>
+#include <QScreen>
 #include <QSet>
 #include <QTest>
 #include <algorithm>
@@ -44,6 +45,9 @@ private slots:
         QCOMPARE(icon.pixelColor(0, 0), QColor(Qt::white));
         QVERIFY(m.Timer1->interval() == 100 && m.Timer2->interval() == 500);
         QVERIFY(!m.Timer2->isActive());
+        // No window manager tells of a frame here: the client area is centred.
+        const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY((m.geometry().center() - middle).manhattanLength() <= 1);
     }
 
     void controls_data() {
