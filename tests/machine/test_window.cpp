@@ -196,7 +196,9 @@ private slots:
             b->setDown(false);
             QCOMPARE(pressed.pixelColor(5, middle), row.face);
             QVERIFY2(pressed.pixelColor(0, middle).lightness() < row.face.lightness(), name);
-            // Focus shows on every face colour as a black and white dotted mark.
+            // Focus shows on every face colour as a black and white dotted mark,
+            // once the keyboard is used in the window.
+            QTest::keyClick(b->window(), Qt::Key_Down);
             b->activateWindow();
             b->setFocus();
             QVERIFY(QTest::qWaitForWindowActive(b->window()));

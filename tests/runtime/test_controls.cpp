@@ -92,6 +92,39 @@ private slots:
         QCOMPARE(clicks.count(), 2);
     }
 
+    // No focus mark shows, also after mouse play, until the first key that
+    // moves or uses the focus in the window; from then on it stays.
+    void focusMarksWaitForTheKeyboard() {
+        QWidget window;
+        window.resize(60, 220);
+        auto* lever = new rt::PictureBox(&window);
+        lever->setGeometry(10, 10, 41, 201);
+        lever->setFocusPolicy(Qt::TabFocus);
+        QPalette black = lever->palette();
+        black.setColor(QPalette::Window, Qt::black);
+        lever->setPalette(black);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        lever->setFocus();
+        // Light pixels along its black edge, where the mark goes.
+        auto marked = [lever] {
+            const QImage shot = lever->grab().toImage();
+            for (int y = 0; y < shot.height(); ++y)
+                if (qGray(shot.pixel(0, y)) > 100)
+                    return true;
+            return false;
+        };
+        QVERIFY(!marked());
+        QTest::mouseClick(lever, Qt::LeftButton);
+        QVERIFY(!marked());
+        QTest::keyClick(lever, Qt::Key_Down);
+        QVERIFY(lever->hasFocus());
+        QVERIFY(marked());
+        QTest::mouseClick(lever, Qt::LeftButton);
+        QVERIFY(marked());
+    }
+
     // Unlit, a sign shows nothing but its background, and assistive
     // technology finds it hidden and nameless; lit again, it is all back.
     void aSignSwitchesOnAndOff() {
