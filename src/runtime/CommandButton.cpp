@@ -20,7 +20,7 @@ QColor halfway(QColor from, QColor to) {
 
 CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
-    new HeldSpace(*this);
+    new HeldSpace(*this, HeldSpace::EnterToo);
 }
 
 void CommandButton::setBackColour(QColor colour) {
