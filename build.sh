@@ -13,14 +13,14 @@ play_packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libqt6svg6
   libpulse-dev libsdl2-dev libxcb1-dev fonts-comic-neue
 )
-# Testing adds Ninja for the sanitizer and fuzz builds, an X server for the
-# package test, the packaging checkers (lintian, appstream, desktop-file-utils),
-# clang for the fuzzers, and the two sound servers the sound server test plays
-# through: PulseAudio, and PipeWire with its session manager, its PulseAudio
-# service and a session bus.
+# Testing adds Ninja for the sanitizer and fuzz builds, an X server and a
+# window manager for the package test, the packaging checkers (lintian,
+# appstream, desktop-file-utils), clang for the fuzzers, and the two sound
+# servers the sound server test plays through: PulseAudio, and PipeWire with
+# its session manager, its PulseAudio service and a session bus.
 test_packages=(
   ninja-build libx11-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils xdotool openbox imagemagick
   dpkg-dev desktop-file-utils appstream lintian
   clang-14 libclang-rt-14-dev
   pulseaudio pulseaudio-utils

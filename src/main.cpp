@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
     {
         Form1 machine;
         machine.show();
+        // The start-up window takes the keyboard, so that Space and Enter pull
+        // the lever at once: a window manager may not give it to a window on
+        // its own (openbox on an empty desktop does not).
+        machine.activateWindow();
         status = QApplication::exec();
     }
     // Windows unloaded on the way out are deleted before the services go.

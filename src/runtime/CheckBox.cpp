@@ -1,5 +1,6 @@
 #include "runtime/CheckBox.h"
 
+#include "runtime/FocusMarks.h"
 #include "runtime/HeldSpace.h"
 
 #include <QApplication>
@@ -73,7 +74,7 @@ void CheckBox::paintEvent(QPaintEvent*) {
         painter.setLayoutDirection(Qt::LeftToRight);
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, option.text);
-        if (hasFocus()) {
+        if (showsFocusMark(*this)) {
             QStyleOptionFocusRect focus;
             focus.initFrom(this);
             focus.rect = text.adjusted(-1, 0, 1, 0);

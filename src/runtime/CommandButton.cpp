@@ -1,5 +1,6 @@
 #include "runtime/CommandButton.h"
 
+#include "runtime/FocusMarks.h"
 #include "runtime/HeldSpace.h"
 
 #include <QPainter>
@@ -19,7 +20,7 @@ QColor halfway(QColor from, QColor to) {
 
 CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
-    new HeldSpace(*this);
+    new HeldSpace(*this, HeldSpace::EnterToo);
 }
 
 void CommandButton::setBackColour(QColor colour) {
@@ -61,7 +62,7 @@ void CommandButton::paintEvent(QPaintEvent* event) {
         caption.translate(1, 1);
     style()->drawItemText(&painter, caption, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
                           isEnabled(), text(), QPalette::ButtonText);
-    if (hasFocus()) {
+    if (showsFocusMark(*this)) {
         // Dots alternating black and white stay visible on any face colour.
         const QRect focus = rect().adjusted(3, 2, -4, -3);
         painter.setPen(Qt::white);

@@ -35,6 +35,9 @@ void whileConnecting(QtMsgType type, const QMessageLogContext& context, const QS
 } // namespace
 
 void prepareDisplayConnection() {
+    // Wayland natively when X cannot be reached after all.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     passOn = qInstallMessageHandler(whileConnecting);

@@ -6,7 +6,8 @@
 
 namespace rt {
 
-HeldSpace::HeldSpace(QAbstractButton& button) : QObject(&button), button_(button) {
+HeldSpace::HeldSpace(QAbstractButton& button, Keys keys)
+    : QObject(&button), button_(button), keys_(keys) {
     releaseLater_.setSingleShot(true);
     connect(&releaseLater_, &QTimer::timeout, this, &HeldSpace::release);
     button.installEventFilter(this);
@@ -18,6 +19,14 @@ bool HeldSpace::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (keys_ == EnterToo && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        // Qt's button takes Space alone: Enter goes to it as Space, and so
+        // through the same repeat handling.
+        QKeyEvent space(event->type(), Qt::Key_Space, key->modifiers(), QStringLiteral(" "),
+                        key->isAutoRepeat());
+        QCoreApplication::sendEvent(&button_, &space);
+        return true;
+    }
     if (key->key() != Qt::Key_Space)
         return false;
     if (event->type() == QEvent::KeyPress) {

@@ -14,10 +14,13 @@ constexpr int keyRepeatMilliseconds = 40;
 
 // Makes a held Space one press of a button or check box, as it is on any
 // desktop: the button's release waits out the repeat time, and a press
-// within it only keeps the button down. Lives as long as its button.
+// within it only keeps the button down. With EnterToo, Enter and keypad Enter
+// press the button as Space does (push buttons do; check boxes keep Space
+// alone). Lives as long as its button.
 class HeldSpace final : public QObject {
 public:
-    explicit HeldSpace(QAbstractButton& button);
+    enum Keys { SpaceOnly, EnterToo };
+    explicit HeldSpace(QAbstractButton& button, Keys keys = SpaceOnly);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -26,6 +29,7 @@ private:
     void release();
 
     QAbstractButton& button_;
+    const Keys keys_;
     QTimer releaseLater_;
     bool releasing_ = false;
 };

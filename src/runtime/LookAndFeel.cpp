@@ -1,5 +1,7 @@
 #include "runtime/LookAndFeel.h"
 
+#include "runtime/FocusMarks.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -26,6 +28,7 @@ void setUpLookAndFeel() {
     QFont standard(sans);
     standard.setPixelSize(10);
     QApplication::setFont(standard);
+    showFocusMarksOnceKeysAreUsed();
 }
 
 } // namespace rt

@@ -1,5 +1,6 @@
 #include "runtime/PictureBox.h"
 
+#include "runtime/FocusMarks.h"
 #include "runtime/HeldSpace.h"
 
 #include <QAccessible>
@@ -88,7 +89,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, picture_);
     // A dotted frame at the edge, where the picture is black: the focus shows
     // and the picture stays as it is.
-    if (hasFocus()) {
+    if (showsFocusMark(*this)) {
         painter.setPen(QPen(palette().color(QPalette::Light), 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

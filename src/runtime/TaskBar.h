@@ -5,7 +5,8 @@ class QWidget;
 namespace rt {
 
 // Asks the desktop to show no task-bar button for the window, on this and
-// every later showing. Call once, before the window is first shown; does
+// every later showing, except while the window is minimised: then the button
+// is the way back to it. Call once, before the window is first shown; does
 // nothing away from X11.
 void keepOffTaskBar(QWidget& window);
 

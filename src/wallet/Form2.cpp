@@ -1,5 +1,6 @@
 #include "wallet/Form2.h"
 
+#include "machine/Form1.h"
 #include "runtime/Design.h"
 #include "runtime/TaskBar.h"
 #include "shared/Colours.h"
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -71,6 +73,12 @@ Form2::~Form2() {
 }
 
 void Form2::showWallet() {
+    // A window manager may move a window it lets go of (GNOME's puts it where
+    // its frame was), so a hidden wallet is put back where it was closed.
+    if (closedAt_)
+        setGeometry(QRect(*std::exchange(closedAt_, std::nullopt), size()));
+    // Minimised, the window is still shown as far as the program can tell.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
@@ -93,7 +101,20 @@ void Form2::placeWhole() {
 }
 
 void Form2::Command1_Click() {
+    if (isVisible())
+        closedAt_ = geometry().topLeft();
+    hideWallet();
+}
+
+void Form2::hideWallet() {
+    const bool hadKeyboard = isActiveWindow();
     hide();
+    // The keyboard goes back to the machine, as it does on the desktop the
+    // game comes from: a window manager may give it to no window at all
+    // (openbox does, when the machine is off the task bar).
+    Form1* machine = Forms::machine();
+    if (hadKeyboard && machine && !machine->unloaded() && machine->isVisible())
+        machine->activateWindow();
 }
 
 void Form2::unload() {
@@ -101,7 +122,7 @@ void Form2::unload() {
         return;
     unloaded_ = true;
     Forms::forgetWallet(this);
-    hide();
+    hideWallet();
     if (busy_ == 0)
         deleteLater();
 }

@@ -4,6 +4,7 @@
 #include "runtime/Label.h"
 
 #include <QWidget>
+#include <optional>
 
 // The wallet: a small tool window that shows the euro left in the wallet and
 // turns them into credits, 4 a euro. It never lends.
@@ -25,7 +26,8 @@ public:
     rt::CommandButton* eur50;
     rt::Label* Label2; // "Put in:"
 
-    // Shows the window modeless, without an owner, where it was last left.
+    // Shows the window modeless, without an owner, where it was last left,
+    // raised and active; a minimised wallet comes back too.
     void showWallet();
     // Takes the window away for good; if one of its handlers is still
     // running (a refusal on screen), it goes once that handler returns.
@@ -44,12 +46,14 @@ protected:
 
 private:
     void coinIn(int euro);
+    void hideWallet();
     // Puts the client area at its design place once the window manager has
     // framed the window, shifted just enough to keep the frame on screen.
     void placeWhole();
 
     QPoint designPlace_;
     bool shownBefore_ = false;
+    std::optional<QPoint> closedAt_; // the client area's place at the last "Close"
 
     int busy_ = 0;
     bool unloaded_ = false;

@@ -2,19 +2,12 @@
 # Builds the Debian package and checks what a user gets from it: the package
 # itself (name, fields, lintian), the files it unpacks (the program folder, the
 # command, the menu entry, the metainfo, the icons), the program's hardening
-# and the unpacked program, started on an X server of its own, showing its
-# window with symbols in the reels, its wallet without a task-bar button
-# however often it is shown, and closing cleanly when its close box is used.
+# and the unpacked program, started on an X server of its own (run_window.sh).
 # Last, the package is built again from a copy of the source in another folder,
 # and has to come out the same, byte for byte.
 #
 #   check_package.sh CPACK BUILD_DIR VERSION X11_WINDOW MEDIA_FILE...
 set -uo pipefail
-
-title="Brim's Rolvanger 1.25"
-# Client-relative top-left corners of the three reels, each 121 x 105.
-reel_x=(24 184 344)
-reel_y=136
 
 failures=0
 fail() {
@@ -22,98 +15,6 @@ fail() {
     failures=$((failures + 1))
 }
 section() { echo "== $*"; }
-
-# Runs on the test's own X server (see the end): starts the unpacked program
-# through its command and plays the person who looks at it and closes it.
-#   --on-display COMMAND X11_WINDOW SCRATCH
-if [ "${1:-}" = --on-display ]; then
-    command=$2 x11_window=$3 scratch=$4
-    mkdir -p "$scratch/home" "$scratch/cwd"
-    mkdir -m 700 "$scratch/runtime"
-    # Nothing may appear in the home or working folder: the program never
-    # writes a file.
-    (cd "$scratch/cwd" &&
-        exec env -u QT_QPA_PLATFORM -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME \
-            HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" SDL_AUDIODRIVER=dummy \
-            "$command") >"$scratch/program.log" 2>&1 &
-    pid=$!
-
-    window=""
-    for _ in $(seq 60); do
-        window=$("$x11_window" find "$title" 0.5) && break
-        window=""
-        kill -0 "$pid" 2>/dev/null || break
-    done
-    if [ -z "$window" ]; then
-        fail "no window titled \"$title\" appeared"
-        kill -9 "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-        cat "$scratch/program.log" >&2
-        exit 1
-    fi
-    read -r id width height <<<"$window"
-    [ "${width}x${height}" = 587x336 ] || fail "the window is ${width}x${height}, not 587x336"
-    "$x11_window" states "$id" | grep -qx _NET_WM_STATE_SKIP_TASKBAR ||
-        fail "the window asks for a task-bar button"
-
-    for reel in 0 1 2; do
-        share=0
-        for _ in $(seq 50); do
-            share=$("$x11_window" colour "$id" "${reel_x[$reel]}" "$reel_y" 121 105) || share=0
-            [ "$share" -ge 5 ] && break
-            sleep 0.2
-        done
-        [ "$share" -ge 5 ] ||
-            fail "reel $((reel + 1)) shows no symbol (only ${share}% of it is coloured)"
-    done
-
-    # The wallet has no task-bar button on any showing: the first, after its
-    # "Close", and made afresh after its close box. Each time it is hidden,
-    # its state goes, as a window manager drops it.
-    wallet_title="This is your wallet, use it wisely!"
-    wallet_shows() { # the showing, as said in a failure
-        "$x11_window" click "$id" 60 104 || fail "could not click \"Wallet\""
-        wallet=$("$x11_window" find "$wallet_title" 5) || { fail "no wallet on $1"; return 1; }
-        read -r wallet_id _ <<<"$wallet"
-        "$x11_window" states "$wallet_id" | grep -qx _NET_WM_STATE_SKIP_TASKBAR ||
-            fail "the wallet asks for a task-bar button on $1"
-    }
-    wallet_hidden() { # what hid it
-        for _ in $(seq 50); do
-            if ! "$x11_window" find "$wallet_title" 0 >/dev/null; then
-                "$x11_window" drop-state "$wallet_id"
-                return 0
-            fi
-            sleep 0.1
-        done
-        fail "the wallet stays on screen after $1"
-        return 1
-    }
-    if wallet_shows "its first showing"; then
-        "$x11_window" click "$wallet_id" 184 20 && wallet_hidden "its \"Close\"" &&
-            wallet_shows "\"Wallet\" after \"Close\"" &&
-            "$x11_window" close "$wallet_id" && wallet_hidden "its close box" &&
-            wallet_shows "\"Wallet\" after its close box"
-    fi
-
-    "$x11_window" close "$id" || fail "could not ask the window to close"
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        fail "the program still runs 10 s after its window was closed"
-        kill -9 "$pid"
-    fi
-    wait "$pid"
-    status=$?
-    [ "$status" -eq 0 ] || fail "the program exited with status $status"
-
-    written=$(cd "$scratch" && find home cwd -mindepth 1)
-    [ -z "$written" ] || fail "the program wrote files: $written"
-    [ "$failures" -eq 0 ] || cat "$scratch/program.log" >&2
-    exit $((failures > 0))
-fi
 
 cpack=$1 build=$2 version=$3 x11_window=$4
 shift 4
@@ -220,8 +121,8 @@ section "starting the unpacked program"
 folder_state() { (cd "$program_dir" && find . | sort && sha256sum -- *); }
 folder_state >"$work/folder-before"
 started=$(date +%s)
-xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash "$0" --on-display "$root/usr/bin/rolvanger" "$x11_window" "$work/run" ||
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$(dirname "$0")/run_window.sh" \
+    "$root/usr/bin/rolvanger" "$x11_window" "$work/run" ||
     fail "the unpacked program did not run as it should"
 echo "started, looked at and closed in $(($(date +%s) - started)) s"
 folder_state | cmp -s - "$work/folder-before" || fail "the program changed its own folder"

@@ -1,10 +1,8 @@
 // A small X11 client that lets the package test look at the installed game as
 // a person would: find its window by the title, see what part of it shows,
-// click its buttons, and close it with the window's close box. The test runs
-// a bare X server with no window manager, so the helper does the window
-// manager's part: it sends the close request (WM_DELETE_WINDOW) the way a
-// window manager does for a click on the close box, a signal would not be a
-// clean close, and it drops a hidden window's state as a window manager does.
+// and close it with the window's close box: it sends the close request
+// (WM_DELETE_WINDOW) the way a window manager does for a click on the close
+// box; a signal would not be a clean close.
 //
 //   x11_window find TITLE SECONDS
 //       waits until a viewable window has that title, then prints
@@ -14,18 +12,9 @@
 //       (window coordinates) that are clearly coloured: the largest and
 //       smallest of red, green and blue differ by at least a quarter of the
 //       range. White, black and grey give 0.
-//   x11_window states ID
-//       prints the window's _NET_WM_STATE atoms, one name per line
 //   x11_window close ID
 //       asks the window to close
-//   x11_window click ID X Y
-//       presses and releases the left mouse button at that point of the
-//       window (window coordinates)
-//   x11_window drop-state ID
-//       removes the window's _NET_WM_STATE, as a window manager does when the
-//       window is hidden
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -103,7 +92,7 @@ std::optional<Window> findViewable(Display* display, Window under, const std::st
 
 int usage() {
     std::fprintf(stderr, "usage: x11_window find TITLE SECONDS | colour ID X Y WIDTH HEIGHT | "
-                         "states ID | close ID | click ID X Y | drop-state ID\n");
+                         "close ID\n");
     return 2;
 }
 
@@ -157,27 +146,6 @@ int colourShare(Display* display, Window window, int x, int y, int width, int he
     return 0;
 }
 
-int printStates(Display* display, Window window) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
-                           False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
-        data != nullptr && type == XA_ATOM && format == 32) {
-        const auto* atoms = reinterpret_cast<const Atom*>(data);
-        for (unsigned long i = 0; i < count; ++i)
-            if (char* name = XGetAtomName(display, atoms[i])) {
-                std::printf("%s\n", name);
-                XFree(name);
-            }
-    }
-    if (data != nullptr)
-        XFree(data);
-    return 0;
-}
-
 int closeWindow(Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -192,43 +160,6 @@ int closeWindow(Display* display, Window window) {
     return 0;
 }
 
-int click(Display* display, Window window, int x, int y) {
-    int rootX = 0;
-    int rootY = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
-                          &child);
-    // Each click later than the last, so two clicks seconds apart are never
-    // taken for a double-click.
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    const auto time =
-        static_cast<Time>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-    for (int type : {ButtonPress, ButtonRelease}) {
-        XEvent event{};
-        event.xbutton.type = type;
-        event.xbutton.window = window;
-        event.xbutton.root = DefaultRootWindow(display);
-        event.xbutton.time = time;
-        event.xbutton.x = x;
-        event.xbutton.y = y;
-        event.xbutton.x_root = rootX;
-        event.xbutton.y_root = rootY;
-        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
-        event.xbutton.button = Button1;
-        event.xbutton.same_screen = True;
-        if (XSendEvent(display, window, False, NoEventMask, &event) == 0)
-            return 2;
-    }
-    XSync(display, False);
-    return 0;
-}
-
-int dropState(Display* display, Window window) {
-    XDeleteProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False));
-    XSync(display, False);
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -238,8 +169,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "x11_window: cannot open the display\n");
         return 2;
     }
-    // Ignored: a window may vanish between listing it and asking about it, or
-    // be gone for good when its state is dropped.
+    // Ignored: a window may vanish between listing it and asking about it.
     XSetErrorHandler(ignoreErrors);
     Display* display = connection.x;
     if (args.size() == 3 && args[0] == "find")
@@ -248,14 +178,7 @@ int main(int argc, char** argv) {
         return colourShare(display, std::strtoul(args[1].c_str(), nullptr, 0),
                            std::atoi(args[2].c_str()), std::atoi(args[3].c_str()),
                            std::atoi(args[4].c_str()), std::atoi(args[5].c_str()));
-    if (args.size() == 2 && args[0] == "states")
-        return printStates(display, std::strtoul(args[1].c_str(), nullptr, 0));
     if (args.size() == 2 && args[0] == "close")
         return closeWindow(display, std::strtoul(args[1].c_str(), nullptr, 0));
-    if (args.size() == 4 && args[0] == "click")
-        return click(display, std::strtoul(args[1].c_str(), nullptr, 0), std::atoi(args[2].c_str()),
-                     std::atoi(args[3].c_str()));
-    if (args.size() == 2 && args[0] == "drop-state")
-        return dropState(display, std::strtoul(args[1].c_str(), nullptr, 0));
     return usage();
 }

@@ -63,33 +63,76 @@ private slots:
 
     // Space held on a button or check box is one press, however the repeats
     // of the held key reach the program: some marked as repeats, some not.
-    void aHeldSpaceIsOnePress_data() {
+    // Enter presses a button as Space does, but not a check box.
+    void aHeldKeyIsOnePress_data() {
         QTest::addColumn<bool>("checkBox");
-        QTest::newRow("button") << false;
-        QTest::newRow("check box") << true;
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("presses"); // each time the key goes down and up
+        QTest::newRow("Space, button") << false << int(Qt::Key_Space) << 1;
+        QTest::newRow("Space, check box") << true << int(Qt::Key_Space) << 1;
+        QTest::newRow("Enter, button") << false << int(Qt::Key_Return) << 1;
+        QTest::newRow("keypad Enter, button") << false << int(Qt::Key_Enter) << 1;
+        QTest::newRow("Enter, check box") << true << int(Qt::Key_Return) << 0;
     }
-    void aHeldSpaceIsOnePress() {
+    void aHeldKeyIsOnePress() {
         QFETCH(bool, checkBox);
+        QFETCH(int, key);
+        QFETCH(int, presses);
         rt::CommandButton button;
         rt::CheckBox box;
         QAbstractButton* control = checkBox ? static_cast<QAbstractButton*>(&box) : &button;
         control->resize(80, 20);
         control->show();
+        const auto keypad = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QStringLiteral("\r");
         QSignalSpy clicks(control, &QAbstractButton::clicked);
-        QTest::keyClick(control, Qt::Key_Space);
-        QTRY_COMPARE(clicks.count(), 1);
-        QTest::keyPress(control, Qt::Key_Space);
+        QTest::keyClick(control, Qt::Key(key), keypad);
+        QTRY_COMPARE(clicks.count(), presses);
+        QTest::keyPress(control, Qt::Key(key), keypad);
         for (bool marked : {false, true, false, false}) {
-            QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, {}, QStringLiteral(" "), marked);
+            QKeyEvent up(QEvent::KeyRelease, key, keypad, text, marked);
             QApplication::sendEvent(control, &up);
-            QKeyEvent down(QEvent::KeyPress, Qt::Key_Space, {}, QStringLiteral(" "), marked);
+            QKeyEvent down(QEvent::KeyPress, key, keypad, text, marked);
             QApplication::sendEvent(control, &down);
         }
-        QVERIFY(control->isDown());
-        QTest::keyRelease(control, Qt::Key_Space);
-        QTRY_COMPARE(clicks.count(), 2);
+        QCOMPARE(control->isDown(), presses > 0);
+        QTest::keyRelease(control, Qt::Key(key), keypad);
+        QTRY_COMPARE(clicks.count(), 2 * presses);
         QTest::qWait(100);
-        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(clicks.count(), 2 * presses);
+    }
+
+    // No focus mark shows, also after mouse play, until the first key that
+    // moves or uses the focus in the window; from then on it stays.
+    void focusMarksWaitForTheKeyboard() {
+        QWidget window;
+        window.resize(60, 220);
+        auto* lever = new rt::PictureBox(&window);
+        lever->setGeometry(10, 10, 41, 201);
+        lever->setFocusPolicy(Qt::TabFocus);
+        QPalette black = lever->palette();
+        black.setColor(QPalette::Window, Qt::black);
+        lever->setPalette(black);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        lever->setFocus();
+        // Light pixels along its black edge, where the mark goes.
+        auto marked = [lever] {
+            const QImage shot = lever->grab().toImage();
+            for (int y = 0; y < shot.height(); ++y)
+                if (qGray(shot.pixel(0, y)) > 100)
+                    return true;
+            return false;
+        };
+        QVERIFY(!marked());
+        QTest::mouseClick(lever, Qt::LeftButton);
+        QVERIFY(!marked());
+        QTest::keyClick(lever, Qt::Key_Down);
+        QVERIFY(lever->hasFocus());
+        QVERIFY(marked());
+        QTest::mouseClick(lever, Qt::LeftButton);
+        QVERIFY(marked());
     }
 
     // Unlit, a sign shows nothing but its background, and assistive

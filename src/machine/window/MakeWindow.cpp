@@ -3,18 +3,18 @@
 #include "machine/window/Layout.h"
 #include "runtime/Pictures.h"
 #include "runtime/TaskBar.h"
+#include "runtime/WindowPlace.h"
 #include "shared/Colours.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "wallet/Form2.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 using namespace machine_window;
 
+// A plain window, not a dialog: GNOME's window manager gives a dialog without
+// an owner a task-bar button, whatever the dialog asks for.
 Form1::Form1()
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     Forms::setMachine(this);
     buildControls();
@@ -82,12 +82,7 @@ void Form1::buildControls() {
     Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(500);
 
-    // Centred on the screen, as the window starts.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect place(QPoint(), size());
-        place.moveCenter(screen->availableGeometry().center());
-        move(place.topLeft());
-    }
+    rt::centreOnScreen(*this);
     rt::keepOffTaskBar(*this);
 }
 

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace rt::x11 {
+
+struct Calls;
+
+// The atoms the runtime asks the X server and the window manager about.
+struct Atoms {
+    xcb_atom_t state = XCB_ATOM_NONE; // _NET_WM_STATE
+    xcb_atom_t skipTaskBar = XCB_ATOM_NONE;
+    xcb_atom_t supported = XCB_ATOM_NONE;
+    xcb_atom_t supportingWmCheck = XCB_ATOM_NONE;
+    xcb_atom_t requestFrameExtents = XCB_ATOM_NONE;
+    xcb_atom_t frameExtents = XCB_ATOM_NONE;
+};
+
+// The connection to the X server that Qt made, for the few things Qt does not
+// ask of a window manager: a window's task-bar state and the frame it will
+// draw. There is none away from X11.
+class Server {
+public:
+    static std::optional<Server> ofApplication();
+
+    const Atoms& atoms() const;
+    xcb_window_t root() const { return root_; }
+
+    // A property of 32-bit items of the given type; empty when the window
+    // has none, or is gone.
+    std::vector<std::uint32_t> property(xcb_window_t window, xcb_atom_t name,
+                                        xcb_atom_t type) const;
+    void setAtoms(xcb_window_t window, xcb_atom_t name, const std::vector<xcb_atom_t>& atoms) const;
+    // A request about a window to the window manager, sent to the root
+    // window as EWMH has clients send them.
+    void askWindowManager(xcb_window_t window, xcb_atom_t type,
+                          const std::array<std::uint32_t, 5>& data) const;
+    // Whether a window manager runs that says it handles this request.
+    bool windowManagerSupports(xcb_atom_t request) const;
+    void flush() const;
+
+private:
+    Server(const Calls& calls, xcb_connection_t* connection, xcb_window_t root)
+        : calls_(calls), connection_(connection), root_(root) {}
+
+    const Calls& calls_;
+    xcb_connection_t* connection_;
+    xcb_window_t root_;
+};
+
+} // namespace rt::x11
