@@ -10,34 +10,23 @@ namespace sound {
 // libpulse is loaded when sound is first wanted, not with the program, for
 // the same reason as SDL (see SdlLibrary.h): linked in, it brings a dozen
 // libraries more (codecs among them) that would load before the window. These
-// are the calls the server's stream makes; without all of them there is no
-// server to play through.
+// are the calls the server's stream makes, each named once without its pa_;
+// without all of them there is no server to play through.
 struct PulseLibrary {
     bool loaded = false;
-    decltype(&pa_mainloop_new) mainloop_new = nullptr;
-    decltype(&pa_mainloop_get_api) mainloop_get_api = nullptr;
-    decltype(&pa_mainloop_iterate) mainloop_iterate = nullptr;
-    decltype(&pa_mainloop_free) mainloop_free = nullptr;
-    decltype(&pa_context_new) context_new = nullptr;
-    decltype(&pa_context_connect) context_connect = nullptr;
-    decltype(&pa_context_get_state) context_get_state = nullptr;
-    decltype(&pa_context_errno) context_errno = nullptr;
-    decltype(&pa_context_disconnect) context_disconnect = nullptr;
-    decltype(&pa_context_unref) context_unref = nullptr;
-    decltype(&pa_stream_new) stream_new = nullptr;
-    decltype(&pa_stream_connect_playback) stream_connect_playback = nullptr;
-    decltype(&pa_stream_get_state) stream_get_state = nullptr;
-    decltype(&pa_stream_writable_size) stream_writable_size = nullptr;
-    decltype(&pa_stream_write) stream_write = nullptr;
-    decltype(&pa_stream_trigger) stream_trigger = nullptr;
-    decltype(&pa_stream_get_buffer_attr) stream_get_buffer_attr = nullptr;
-    decltype(&pa_stream_update_timing_info) stream_update_timing_info = nullptr;
-    decltype(&pa_stream_get_timing_info) stream_get_timing_info = nullptr;
-    decltype(&pa_stream_disconnect) stream_disconnect = nullptr;
-    decltype(&pa_stream_unref) stream_unref = nullptr;
-    decltype(&pa_operation_get_state) operation_get_state = nullptr;
-    decltype(&pa_operation_unref) operation_unref = nullptr;
-    decltype(&pa_strerror) strerror = nullptr;
+// clang-format off
+#define ROLVANGER_PULSE_CALLS(CALL) \
+    CALL(mainloop_new) CALL(mainloop_get_api) CALL(mainloop_iterate) CALL(mainloop_free) \
+    CALL(context_new) CALL(context_connect) CALL(context_get_state) CALL(context_errno) \
+    CALL(context_disconnect) CALL(context_unref) CALL(stream_new) CALL(stream_get_state) \
+    CALL(stream_connect_playback) CALL(stream_get_buffer_attr) CALL(stream_write) \
+    CALL(stream_trigger) CALL(stream_update_timing_info) CALL(stream_get_timing_info) \
+    CALL(stream_disconnect) CALL(stream_unref) CALL(operation_get_state) CALL(operation_unref) \
+    CALL(strerror)
+// clang-format on
+#define ROLVANGER_PULSE_DECLARE(name) decltype(&pa_##name) name = nullptr;
+    ROLVANGER_PULSE_CALLS(ROLVANGER_PULSE_DECLARE)
+#undef ROLVANGER_PULSE_DECLARE
 };
 
 // Loaded by whichever thread first asks, and kept.

@@ -9,31 +9,21 @@ namespace sound {
 // its library and the thirty it brings along (sound servers, codecs, Wayland)
 // are loaded before the window can start, which put the start-up ratio to the
 // minimal window (budget 1.3) at 1.5. These are the calls the cue player
-// makes; without all of them SDL counts as missing, and cues are silent but
-// keep their length.
+// makes, each named once, without its SDL_; without all of them SDL counts as
+// missing, and cues are silent but keep their length.
 struct SdlLibrary {
     bool loaded = false;
-    decltype(&SDL_SetHint) SetHint = nullptr;
-    decltype(&SDL_GetError) GetError = nullptr;
-    decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
-    decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
-    decltype(&SDL_GetCurrentAudioDriver) GetCurrentAudioDriver = nullptr;
-    decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
-    decltype(&SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
-    decltype(&SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
-    decltype(&SDL_GetAudioDeviceStatus) GetAudioDeviceStatus = nullptr;
-    decltype(&SDL_LockAudioDevice) LockAudioDevice = nullptr;
-    decltype(&SDL_UnlockAudioDevice) UnlockAudioDevice = nullptr;
-    decltype(&SDL_QueueAudio) QueueAudio = nullptr;
-    decltype(&SDL_GetQueuedAudioSize) GetQueuedAudioSize = nullptr;
-    decltype(&SDL_ClearQueuedAudio) ClearQueuedAudio = nullptr;
-    decltype(&SDL_RWFromFile) RWFromFile = nullptr;
-    decltype(&SDL_LoadWAV_RW) LoadWAV_RW = nullptr;
-    decltype(&SDL_FreeWAV) FreeWAV = nullptr;
-    decltype(&SDL_BuildAudioCVT) BuildAudioCVT = nullptr;
-    decltype(&SDL_ConvertAudio) ConvertAudio = nullptr;
-    decltype(&SDL_CreateThread) CreateThread = nullptr;
-    decltype(&SDL_WaitThread) WaitThread = nullptr;
+// clang-format off
+#define ROLVANGER_SDL_CALLS(CALL) \
+    CALL(SetHint) CALL(GetError) CALL(InitSubSystem) CALL(QuitSubSystem) CALL(OpenAudioDevice) \
+    CALL(CloseAudioDevice) CALL(PauseAudioDevice) CALL(GetAudioDeviceStatus) CALL(LockAudioDevice) \
+    CALL(UnlockAudioDevice) CALL(QueueAudio) CALL(GetQueuedAudioSize) CALL(ClearQueuedAudio) \
+    CALL(RWFromFile) CALL(LoadWAV_RW) CALL(FreeWAV) CALL(BuildAudioCVT) CALL(ConvertAudio) \
+    CALL(CreateThread) CALL(WaitThread)
+// clang-format on
+#define ROLVANGER_SDL_DECLARE(name) decltype(&SDL_##name) name = nullptr;
+    ROLVANGER_SDL_CALLS(ROLVANGER_SDL_DECLARE)
+#undef ROLVANGER_SDL_DECLARE
 };
 
 // Loaded by whichever thread first asks, and kept.
