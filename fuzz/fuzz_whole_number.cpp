@@ -1,8 +1,8 @@
-// Typed text as the prompts read it, compared with a reference reading kept
-// deliberately plain: trim white space, an optional sign, then ASCII digits
-// and nothing else, the value compared with the range in 128-bit arithmetic.
+// Typed text as the prompts read it, compared with a reference reading made
+// another way: the grammar as a regular expression, the value by its digits.
 #include "shared/WholeNumber.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <climits>
 #include <cstdint>
@@ -14,23 +14,19 @@
 namespace {
 
 std::optional<int> reference(const QString& text, int low, int high) {
-    const QString trimmed = text.trimmed();
-    qsizetype at = 0;
-    bool negative = false;
-    if (at < trimmed.size() && (trimmed[at] == u'+' || trimmed[at] == u'-'))
-        negative = trimmed[at++] == u'-';
-    if (at == trimmed.size())
+    // The grammar, as a pattern: an optional sign and ASCII digits, with
+    // white space around.
+    static const QRegularExpression grammar(QStringLiteral("^([+-]?)0*([0-9]+)$"));
+    const QRegularExpressionMatch match = grammar.match(text.trimmed());
+    if (!match.hasMatch())
         return std::nullopt;
-    __int128 value = 0;
-    for (; at < trimmed.size(); ++at) {
-        const char16_t c = trimmed[at].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        if (value < (__int128{1} << 80)) // past every int, the value no longer matters
-            value = value * 10 + (c - u'0');
-    }
-    if (negative)
-        value = -value;
+    // The value by its digits: more than 18 of them (leading zeros aside)
+    // is past every int, and up to 18 fit a long long.
+    const QString digits = match.captured(2);
+    if (digits.size() > 18)
+        return std::nullopt;
+    const long long magnitude = std::stoll(digits.toStdString());
+    const long long value = match.captured(1) == QLatin1String("-") ? -magnitude : magnitude;
     if (value < low || value > high)
         return std::nullopt;
     return static_cast<int>(value);

@@ -2,8 +2,7 @@
 
 void Form1::Timer2_Timer() {
     Timer2->stop();
-    if (unloaded_)
-        return;
+    // A pull after the window has closed is refused by the lever itself.
     if (aplay->value() == 1)
         Command1_Click();
 }

@@ -75,12 +75,12 @@ public:
     void LockHolds();
     void UnlockHolds();
 
-    // Payouts.
-    void CheckReels();
-    void PayTriple();
-    void PayPair13();
-    void PayPair12();
-    void PayPair23();
+    // Payouts; each says how many points it paid.
+    int CheckReels();
+    int PayTriple();
+    int PayPair13();
+    int PayPair12();
+    int PayPair23();
 
     // Autoplay, Speed Mode and the spin-limit prompt.
     void Timer2_Timer();
@@ -112,12 +112,10 @@ private:
     // Shows symbol n in a reel window, and names it for screen readers.
     void showSymbol(rt::ImageBox* reel, Counter symbol);
     void toggleHold(bool& held, rt::CommandButton* button);
-    void pay(Counter points, bool holdReel1, bool holdReel2, bool holdReel3);
+    int pay(Counter points, bool holdReel1, bool holdReel2, bool holdReel3);
     void waitOutTick(std::chrono::steady_clock::time_point tickStart);
     void showLeverPicture(const char* fileName);
     void loseCueIfBroke();
 
     bool unloaded_ = false;
-    // Points the payouts of the current spin have paid, for its told result.
-    int paid_ = 0;
 };

@@ -4,34 +4,33 @@
 
 #include <algorithm>
 
-void Form1::CheckReels() {
-    if (reel1 == reel2 && reel2 == reel3) {
-        PayTriple();
-        return;
-    }
+int Form1::CheckReels() {
+    if (reel1 == reel2 && reel2 == reel3)
+        return PayTriple();
+    int paid = 0;
     if (reel1 == reel3)
-        PayPair13();
+        paid += PayPair13();
     if (reel1 == reel2)
-        PayPair12();
+        paid += PayPair12();
     if (reel2 == reel3)
-        PayPair23();
+        paid += PayPair23();
+    return paid;
 }
 
-void Form1::PayTriple() {
-    pay(8, true, true, true);
+int Form1::PayTriple() {
+    return pay(8, true, true, true);
 }
-void Form1::PayPair13() {
-    pay(2, true, false, true);
+int Form1::PayPair13() {
+    return pay(2, true, false, true);
 }
-void Form1::PayPair12() {
-    pay(1, true, true, false);
+int Form1::PayPair12() {
+    return pay(1, true, true, false);
 }
-void Form1::PayPair23() {
-    pay(1, false, true, true);
+int Form1::PayPair23() {
+    return pay(1, false, true, true);
 }
 
-void Form1::pay(Counter points, bool holdReel1, bool holdReel2, bool holdReel3) {
-    paid_ += points;
+int Form1::pay(Counter points, bool holdReel1, bool holdReel2, bool holdReel3) {
     // A score at the top of its range stays there rather than wrap.
     Module1::score = static_cast<Counter>(std::min<long long>(counterMax, Module1::score + points));
     if (aplay->value() == 1 && !holdTouched) {
@@ -47,4 +46,5 @@ void Form1::pay(Counter points, bool holdReel1, bool holdReel2, bool holdReel3) 
         Module1::soundFile = QStringLiteral("win.wav");
         Module1::PlaySnd();
     }
+    return points;
 }

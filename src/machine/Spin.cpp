@@ -2,6 +2,7 @@
 
 #include "machine/SpinResult.h"
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 #include "shared/Module1.h"
 
 #include <QCoreApplication>
@@ -90,9 +91,8 @@ void Form1::Command1_Click() {
         ToggleHold3();
         LockHolds();
     }
-    paid_ = 0;
-    CheckReels();
-    Command1->tellDescription(spinResult(reel1, reel2, reel3, paid_));
+    const int paid = CheckReels();
+    Command1->tellDescription(spinResult(reel1, reel2, reel3, paid));
     spinning = false;
     if (aplay->value() == 1)
         Timer2->start();
@@ -102,7 +102,7 @@ void Form1::Command1_Click() {
 // Without a floor a spin with sound off would be over before anyone saw the
 // reels turn; each tick lasts at least the floor, cues included.
 void Form1::waitOutTick(std::chrono::steady_clock::time_point tickStart) {
-    const auto floor = rt::seams().tickFloor;
+    const auto floor = rt::settings().tickFloor;
     if (floor <= std::chrono::milliseconds::zero())
         return;
     const auto remaining = tickStart + floor - std::chrono::steady_clock::now();

@@ -18,7 +18,6 @@ void Form1::Form_Unload() {
     Timer1->stop();
     Timer2->stop();
     Forms::unloadWallet();
-    Forms::setClosing(true);
     // A prompt left open would keep the program alive behind a closed window.
     rt::seams().prompts().closeAll();
 }

@@ -36,19 +36,13 @@ CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     new HeldSpace(*this);
 }
 
-void CheckBox::setBoxOnRight(bool onRight) {
-    if (onRight == boxOnRight_)
+void CheckBox::putBoxOnRight() {
+    if (boxOnRight_)
         return;
-    boxOnRight_ = onRight;
-    if (onRight) {
-        auto* own = new BoxOnRightStyle(QApplication::style()->name());
-        own->setParent(this);
-        setStyle(own);
-    } else {
-        QStyle* own = style();
-        setStyle(nullptr);
-        delete own;
-    }
+    boxOnRight_ = true;
+    auto* own = new BoxOnRightStyle(QApplication::style()->name());
+    own->setParent(this);
+    setStyle(own);
     update();
 }
 

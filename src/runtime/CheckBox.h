@@ -12,7 +12,7 @@ public:
     explicit CheckBox(QWidget* parent = nullptr);
 
     int value() const { return isChecked() ? 1 : 0; }
-    void setBoxOnRight(bool onRight);
+    void putBoxOnRight();
 
 protected:
     bool hitButton(const QPoint& pos) const override;

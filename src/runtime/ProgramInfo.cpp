@@ -1,6 +1,6 @@
 #include "runtime/ProgramInfo.h"
 
-#include "runtime/Seams.h"
+#include "runtime/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +8,7 @@
 namespace rt {
 
 QString programFolder() {
-    const QString& chosen = seams().programFolder;
+    const QString& chosen = settings().programFolder;
     return chosen.isEmpty() ? QCoreApplication::applicationDirPath() : chosen;
 }
 
@@ -18,9 +18,6 @@ QString inProgramFolder(const QString& fileName) {
 
 int versionMajor() {
     return ROLVANGER_VERSION_MAJOR;
-}
-int versionMinor() {
-    return ROLVANGER_VERSION_MINOR;
 }
 int versionRevision() {
     return ROLVANGER_VERSION_REVISION;

@@ -12,7 +12,6 @@ QString inProgramFolder(const QString& fileName);
 
 // The program's version numbers, set once by the build (1.0.0.25).
 int versionMajor();
-int versionMinor();
 int versionRevision();
 
 } // namespace rt

@@ -1,4 +1,5 @@
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 
 #include "runtime/Prompts.h"
 #include "runtime/RandomSource.h"
@@ -11,6 +12,11 @@ namespace rt {
 
 Seams& seams() {
     static Seams instance;
+    return instance;
+}
+
+Settings& settings() {
+    static Settings instance;
     return instance;
 }
 

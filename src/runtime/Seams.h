@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QString>
-#include <chrono>
-
 namespace rt {
 
 class RandomSource;
@@ -28,11 +25,6 @@ public:
     void use(Prompts& prompts);
     // Takes all three out; no window may be left to call them.
     void remove();
-
-    // The shortest a spin tick may last; tests set it to zero.
-    std::chrono::milliseconds tickFloor{10};
-    // The folder media files are read from; empty means the executable's.
-    QString programFolder;
 
 private:
     RandomSource* random_ = nullptr;

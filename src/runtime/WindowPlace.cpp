@@ -67,4 +67,12 @@ void centreOnScreen(QWidget& window) {
     window.setGeometry(QRect(whole.topLeft() + QPoint(frame.left(), frame.top()), window.size()));
 }
 
+QRect keptWithin(QRect rect, const QRect& area) {
+    rect.moveRight(std::min(rect.right(), area.right()));
+    rect.moveBottom(std::min(rect.bottom(), area.bottom()));
+    rect.moveLeft(std::max(rect.left(), area.left()));
+    rect.moveTop(std::max(rect.top(), area.top()));
+    return rect;
+}
+
 } // namespace rt

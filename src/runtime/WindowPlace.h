@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 class QWidget;
 
 namespace rt {
@@ -10,5 +12,10 @@ namespace rt {
 // window has its size and flags, before it is first shown: it then opens
 // where it stays, with no move after its first paint.
 void centreOnScreen(QWidget& window);
+
+// The rectangle moved just enough to lie within the area: right and bottom
+// edges first, then left and top, so that the top-left corner (the title
+// bar) stays reachable when the area is the smaller.
+QRect keptWithin(QRect rect, const QRect& area);
 
 } // namespace rt

@@ -1,5 +1,6 @@
 #include "shared/Forms.h"
 
+#include "machine/Form1.h"
 #include "wallet/Form2.h"
 
 #include <QPointer>
@@ -9,7 +10,6 @@ namespace Forms {
 namespace {
 Form1* machineWindow = nullptr;
 QPointer<Form2> walletWindow;
-bool machineClosing = false;
 } // namespace
 
 Form1* machine() {
@@ -18,7 +18,6 @@ Form1* machine() {
 
 void setMachine(Form1* window) {
     machineWindow = window;
-    machineClosing = false;
 }
 
 Form2& wallet() {
@@ -42,10 +41,7 @@ void forgetWallet(Form2* window) {
 }
 
 bool closing() {
-    return machineClosing;
-}
-void setClosing(bool closing) {
-    machineClosing = closing;
+    return machineWindow != nullptr && machineWindow->unloaded();
 }
 
 } // namespace Forms

@@ -23,6 +23,5 @@ void forgetWallet(Form2* window);
 // True once the machine window has begun to unload: nothing may bring
 // windows back after that.
 bool closing();
-void setClosing(bool closing);
 
 } // namespace Forms

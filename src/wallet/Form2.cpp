@@ -3,6 +3,7 @@
 #include "machine/Form1.h"
 #include "runtime/Design.h"
 #include "runtime/TaskBar.h"
+#include "runtime/WindowPlace.h"
 #include "shared/Colours.h"
 #include "shared/Forms.h"
 #include "wallet/window/Layout.h"
@@ -13,21 +14,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <utility>
-
-namespace {
-
-// Moves a rectangle just enough to lie within an area: right and bottom
-// first, then left and top, so that the top-left corner (the title bar)
-// stays reachable when the area is the smaller.
-QRect keptWithin(QRect rect, const QRect& area) {
-    rect.moveRight(std::min(rect.right(), area.right()));
-    rect.moveBottom(std::min(rect.bottom(), area.bottom()));
-    rect.moveLeft(std::max(rect.left(), area.left()));
-    rect.moveTop(std::max(rect.top(), area.top()));
-    return rect;
-}
-
-} // namespace
 
 Form2::Form2()
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -60,7 +46,7 @@ Form2::Form2()
     QRect place = wallet_window::clientArea.pixels();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         constexpr int titleBar = 24; // room for the frame above the client area
-        place = keptWithin(place, screen->availableGeometry().adjusted(0, titleBar, 0, 0));
+        place = rt::keptWithin(place, screen->availableGeometry().adjusted(0, titleBar, 0, 0));
     }
     setGeometry(place);
     setFixedSize(place.size());
@@ -94,8 +80,9 @@ void Form2::placeWhole() {
     if (!onScreen || !isVisible())
         return;
     // The frame where it belongs with the client area at its design place.
-    const QRect frame = keptWithin(frameGeometry().translated(designPlace_ - geometry().topLeft()),
-                                   onScreen->availableGeometry());
+    const QRect frame =
+        rt::keptWithin(frameGeometry().translated(designPlace_ - geometry().topLeft()),
+                       onScreen->availableGeometry());
     if (frame.topLeft() != pos())
         move(frame.topLeft());
 }

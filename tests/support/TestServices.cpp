@@ -1,6 +1,7 @@
 #include "support/TestServices.h"
 
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -49,10 +50,9 @@ std::optional<QString> ScriptedPrompts::input(const QString&, const QString& tit
 }
 
 void installTestServices(rt::RandomSource& random, rt::CuePlayer& cues, rt::Prompts& prompts) {
-    auto& seams = rt::seams();
-    seams.install(random, cues, prompts);
-    seams.tickFloor = std::chrono::milliseconds::zero();
-    seams.programFolder = QCoreApplication::applicationDirPath();
+    rt::seams().install(random, cues, prompts);
+    rt::settings().tickFloor = std::chrono::milliseconds::zero();
+    rt::settings().programFolder = QCoreApplication::applicationDirPath();
 }
 
 void removeTestServices() {

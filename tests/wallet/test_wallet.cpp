@@ -1,3 +1,4 @@
+#include "runtime/WindowPlace.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "support/GameFixture.h"
@@ -137,18 +138,24 @@ private slots:
         QCOMPARE(Forms::wallet().cashlbl->caption(), QString("4"));
     }
 
-    void theDesignPlaceOnAScreenLargeEnough() {
+    // The wallet's design place on the screen's free area: kept where the
+    // area holds it, moved just enough where it does not.
+    void theDesignPlaceKeptOnScreen_data() {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QPoint>("place");
+        const QRect large(0, 0, 1024, 768);
+        QTest::newRow("large enough") << large << QPoint(340, 571);
+        QTest::newRow("too short: moved up") << QRect(0, 0, 800, 600) << QPoint(340, 600 - 181);
+        QTest::newRow("starts right of it") << large.adjusted(400, 0, 0, 0) << QPoint(400, 571);
+        QTest::newRow("starts below it") << QRect(0, 580, 1024, 400) << QPoint(340, 580);
+        QTest::newRow("smaller: top left shows") << QRect(10, 20, 100, 100) << QPoint(10, 20);
+    }
+    void theDesignPlaceKeptOnScreen() {
+        QFETCH(QRect, area);
+        QFETCH(QPoint, place);
         GameFixture game;
-        // The offscreen screen is 800 x 600: 571 + 181 does not fit, so the
-        // wallet is moved up just enough and keeps its left edge.
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        const QRect place = Forms::wallet().geometry();
-        QVERIFY(screen.contains(place));
-        QCOMPARE(place.left(), 340);
-        if (screen.height() >= 571 + 181)
-            QCOMPARE(place.top(), 571);
-        else
-            QCOMPARE(place.bottom(), screen.bottom());
+        const QRect design(QPoint(340, 571), Forms::wallet().size());
+        QCOMPARE(rt::keptWithin(design, area).topLeft(), place);
     }
 
     void unloadedWhileItsRefusalIsOpen() {

@@ -7,7 +7,6 @@
 #include "shared/Colours.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
-#include "wallet/Form2.h"
 
 using namespace machine_window;
 
@@ -61,8 +60,8 @@ void Form1::buildControls() {
 
     for (auto* hold : {Command2, Command3, Command4})
         hold->setEnabled(false);
-    aplay->setBoxOnRight(true);
-    cts->setBoxOnRight(true);
+    aplay->putBoxOnRight();
+    cts->putBoxOnRight();
     Command1->setFocusPolicy(Qt::TabFocus);
     Command1->setAccessibleName(QStringLiteral("Lever"));
     Command1->setPicture(rt::storedPicture(QStringLiteral(":/form1/lever.jpg")));
