@@ -7,6 +7,7 @@
 // Prints "key value" lines, times in milliseconds.
 #include "Stats.h"
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 #include "shared/Module1.h"
 #include "sound/Cues.h"
 #include "sound/SystemCuePlayer.h"
@@ -76,7 +77,7 @@ double cueMilliseconds(const QString& path) {
 // tick work would leave, lets the calls fall anywhere in the audio device's
 // period instead of locking onto it.
 void measure(const char* key, const QString& fileName, int calls) {
-    const double length = cueMilliseconds(QDir(rt::seams().programFolder).filePath(fileName));
+    const double length = cueMilliseconds(QDir(rt::settings().programFolder).filePath(fileName));
     Module1::soundFile = fileName;
     for (int i = 0; i < 5; ++i) // loads and caches the cue
         Module1::PlaySnd();
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_cue_latency: cannot prepare the cues\n");
         return 1;
     }
-    rt::seams().programFolder = folder.path();
+    rt::settings().programFolder = folder.path();
 
     sound::SystemCuePlayer player;
     rt::seams().use(player);

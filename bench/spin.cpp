@@ -17,6 +17,7 @@
 #include "runtime/LookAndFeel.h"
 #include "runtime/RandomSource.h"
 #include "runtime/Seams.h"
+#include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "wallet/Form2.h"
@@ -136,14 +137,14 @@ void pace(Form1& machine, TickClock& ticks, int spins) {
 
     // Without the floor a tick lasts only as long as its own work.
     machine.soundon->setChecked(false);
-    rt::seams().tickFloor = 0ms;
+    rt::settings().tickFloor = 0ms;
     std::vector<double> perTick;
     for (int i = 0; i < spins; ++i) {
         perTick.push_back(pull(machine, ticks) / (4.0 * machine.spinLimit));
         settle(50);
     }
     const std::vector<double> tickTimes = ticks.takeTicks();
-    rt::seams().tickFloor = 10ms;
+    rt::settings().tickFloor = 10ms;
     std::printf("floor_off_spin_tick_mean_ms %.3f\n", bench::median(perTick));
     std::printf("floor_off_tick_median_ms %.3f\n", bench::median(tickTimes));
     std::printf("floor_off_tick_p95_ms %.3f\n", bench::percentile(tickTimes, 95));
