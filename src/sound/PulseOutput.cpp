@@ -63,7 +63,6 @@ std::unique_ptr<PulseOutput> PulseOutput::open(std::string& why) {
 
 bool PulseOutput::connectStream(Clock::time_point deadline) {
     const PulseLibrary& pa = pulse();
-    dropStream();
     const pa_sample_spec spec{PA_SAMPLE_S16NE, cueRate, 1};
     stream_ = pa.stream_new(context_, "Sound effects", &spec, nullptr);
     pa_buffer_attr ask{};
@@ -79,9 +78,10 @@ bool PulseOutput::connectStream(Clock::time_point deadline) {
         !turnUntil([&] { return pa.stream_get_state(stream_) == PA_STREAM_READY; }, deadline)) {
         return false;
     }
-    written_ = 0;
-    piece_ = std::max<std::int64_t>(cueBytesPerFrame, pa.stream_get_buffer_attr(stream_)->minreq);
-    piece_ -= piece_ % cueBytesPerFrame;
+    if (const pa_buffer_attr* granted = pa.stream_get_buffer_attr(stream_)) {
+        piece_ = std::max<std::int64_t>(cueBytesPerFrame, granted->minreq);
+        piece_ -= piece_ % cueBytesPerFrame;
+    }
     // A new stream may take a while to start playing, however soon data
     // comes (PulseAudio's null sink: up to two seconds, while the second it
     // kept ahead plays out). The stream is handed over once it plays, so that
@@ -89,18 +89,12 @@ bool PulseOutput::connectStream(Clock::time_point deadline) {
     return play(QByteArray(bytes(askedLatency), 0));
 }
 
-void PulseOutput::dropStream() {
+PulseOutput::~PulseOutput() {
     const PulseLibrary& pa = pulse();
     if (stream_ != nullptr) {
         pa.stream_disconnect(stream_);
         pa.stream_unref(stream_);
-        stream_ = nullptr;
     }
-}
-
-PulseOutput::~PulseOutput() {
-    const PulseLibrary& pa = pulse();
-    dropStream();
     if (context_ != nullptr) {
         pa.context_disconnect(context_);
         pa.context_unref(context_);

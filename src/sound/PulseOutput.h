@@ -30,10 +30,9 @@ private:
     template <typename Ready>
     bool turnUntil(Ready ready, std::chrono::steady_clock::time_point deadline);
     bool connected() const;
-    // A new stream in place of the one there was; false when it could not
-    // be made and started by the deadline.
+    // Makes the stream and starts it; false when that could not be done by
+    // the deadline.
     bool connectStream(std::chrono::steady_clock::time_point deadline);
-    void dropStream();
     // Writes the next part of the cue that spans begins to ends.
     void write(const QByteArray& cue, std::int64_t begins, std::int64_t ends);
     // Plays now, even a cue shorter than what the server would otherwise
