@@ -28,6 +28,11 @@ using namespace std::chrono_literals;
 // this often, and only while cues are played.
 constexpr Clock::duration retryEvery = 2s;
 
+// The longest the first cue waits for the first output to open, when it comes
+// before the window is painted; an opening that takes longer (a loaded
+// machine probing for sound servers) leaves that cue silent, not late.
+constexpr Clock::duration firstWait = 1s;
+
 // The longest the program waits for its output to close as it ends.
 constexpr Clock::duration closeWithin = 500ms;
 
@@ -45,10 +50,10 @@ struct SystemCuePlayer::Impl {
     QHash<QByteArray, QByteArray> cues;
     // The output is opened beside the game, never while a cue waits, except
     // for the first: once the first window is painted, or for the first cue
-    // if that comes sooner. Later openings (after a loss, or while there is
-    // none) are started by cues and picked up by the first cue after them.
+    // if that comes sooner, which waits a moment for it. Later openings (after a loss, or while
+    // there is none) are started by cues and picked up by the first cue after them.
     std::future<Opened> opening;
-    bool firstDone = false;
+    // When an output was last looked for; never, until the first opening.
     Clock::time_point lastTry;
     // Said that there is no sound, and so owes a word when it is back. Each
     // is said once, not at every try.
@@ -57,7 +62,7 @@ struct SystemCuePlayer::Impl {
     AfterFirstPaint afterFirstPaint{[this] { startFirstOpening(); }};
 
     void startFirstOpening() {
-        if (opening.valid() || firstDone) {
+        if (lastTry != Clock::time_point{}) {
             return;
         }
         lastTry = Clock::now();
@@ -91,10 +96,9 @@ struct SystemCuePlayer::Impl {
         });
     }
 
-    // Takes the output an opening made, waiting for it only if asked.
-    void pickUp(bool wait) {
-        if (!opening.valid() ||
-            (!wait && opening.wait_for(Clock::duration::zero()) != std::future_status::ready)) {
+    // Takes the output an opening made, if it is ready within patience.
+    void pickUp(Clock::duration patience) {
+        if (!opening.valid() || opening.wait_for(patience) != std::future_status::ready) {
             return;
         }
         Opened opened = opening.get();
@@ -103,18 +107,17 @@ struct SystemCuePlayer::Impl {
             std::fputs("rolvanger: sound is back\n", stderr);
         }
         silent = !output;
-        firstDone = true;
     }
 
     void sound(const QByteArray& cue) {
         if (cue.size() < cueBytesPerFrame) {
             return;
         }
-        if (!firstDone) {
+        if (lastTry == Clock::time_point{}) {
             startFirstOpening();
-            pickUp(true);
+            pickUp(firstWait);
         }
-        pickUp(false);
+        pickUp(Clock::duration::zero());
         if (output) {
             if (output->play(cue)) {
                 return;
