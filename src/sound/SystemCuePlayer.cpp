@@ -36,11 +36,6 @@ constexpr Clock::duration firstWait = 1s;
 // The longest the program waits for its output to close as it ends.
 constexpr Clock::duration closeWithin = 500ms;
 
-struct Opened {
-    std::unique_ptr<Output> output;
-    std::string why; // when there is none
-};
-
 } // namespace
 
 struct SystemCuePlayer::Impl {
@@ -50,9 +45,10 @@ struct SystemCuePlayer::Impl {
     QHash<QByteArray, QByteArray> cues;
     // The output is opened beside the game, never while a cue waits, except
     // for the first: once the first window is painted, or for the first cue
-    // if that comes sooner, which waits a moment for it. Later openings (after a loss, or while
-    // there is none) are started by cues and picked up by the first cue after them.
-    std::future<Opened> opening;
+    // if that comes sooner, which waits a moment for it. Later openings
+    // (after a loss, or while there is none) are started by cues and picked
+    // up by the first cue after them.
+    std::future<std::unique_ptr<Output>> opening;
     // When an output was last looked for; never, until the first opening.
     Clock::time_point lastTry;
     // Said that there is no sound, and so owes a word when it is back. Each
@@ -68,12 +64,12 @@ struct SystemCuePlayer::Impl {
         lastTry = Clock::now();
         quietAlsa.emplace();
         opening = std::async(std::launch::async, [] {
-            Opened opened;
-            opened.output = openOutput(opened.why);
+            std::string why;
+            std::unique_ptr<Output> opened = openOutput(why);
             // Said at once, not at the first cue, which may never come.
-            if (!opened.output) {
-                std::replace(opened.why.begin(), opened.why.end(), '\n', ' ');
-                std::fprintf(stderr, "rolvanger: sound is silent, %s\n", opened.why.c_str());
+            if (!opened) {
+                std::replace(why.begin(), why.end(), '\n', ' ');
+                std::fprintf(stderr, "rolvanger: sound is silent, %s\n", why.c_str());
             }
             return opened;
         });
@@ -88,11 +84,8 @@ struct SystemCuePlayer::Impl {
         }
         opening = std::async(std::launch::async, [lost = std::move(lost), look]() mutable {
             lost.reset();
-            Opened opened;
-            if (look) {
-                opened.output = openOutput(opened.why);
-            }
-            return opened;
+            std::string why; // said once, by the first opening
+            return look ? openOutput(why) : nullptr;
         });
     }
 
@@ -101,8 +94,7 @@ struct SystemCuePlayer::Impl {
         if (!opening.valid() || opening.wait_for(patience) != std::future_status::ready) {
             return;
         }
-        Opened opened = opening.get();
-        output = std::move(opened.output);
+        output = opening.get();
         if (output && silent) {
             std::fputs("rolvanger: sound is back\n", stderr);
         }
