@@ -6,6 +6,7 @@
 // usage: bench_cue_latency [CALLS]   (default 200 calls per cue)
 // Prints "key value" lines, times in milliseconds.
 #include "Stats.h"
+#include "WavFile.h"
 #include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "shared/Module1.h"
@@ -39,29 +40,7 @@ bool writeTone(const QString& path, double seconds) {
     for (std::uint32_t i = 0; i < frames; ++i)
         samples[i] =
             static_cast<std::int16_t>(8000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * i / rate));
-    QByteArray wav;
-    auto put32 = [&](std::uint32_t v) {
-        for (int b = 0; b < 4; ++b)
-            wav.append(static_cast<char>((v >> (8 * b)) & 0xff));
-    };
-    auto put16 = [&](std::uint16_t v) {
-        wav.append(static_cast<char>(v & 0xff));
-        wav.append(static_cast<char>(v >> 8));
-    };
-    const std::uint32_t dataBytes = frames * 2;
-    wav.append("RIFF");
-    put32(36 + dataBytes);
-    wav.append("WAVEfmt ");
-    put32(16);
-    put16(1); // PCM
-    put16(1); // mono
-    put32(rate);
-    put32(rate * 2);
-    put16(2);
-    put16(16);
-    wav.append("data");
-    put32(dataBytes);
-    wav.append(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(dataBytes));
+    const QByteArray wav = wavfile::make(1, rate, 16, wavfile::pcm16(samples));
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size();
 }

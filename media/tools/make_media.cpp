@@ -3,6 +3,8 @@
 //
 //   make_media <svg-source-dir> <program-dir> <resource-dir>
 
+#include "WavFile.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -281,32 +283,13 @@ Samples loseSound() {
     return s;
 }
 
-void putLe(QByteArray& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.append(static_cast<char>((value >> (8 * i)) & 0xff));
-}
-
 bool writeWav(const Samples& s, const QString& path) {
-    const auto dataBytes = static_cast<std::uint32_t>(s.size() * 2);
-    QByteArray out;
-    out.append("RIFF");
-    putLe(out, 36 + dataBytes, 4);
-    out.append("WAVEfmt ");
-    putLe(out, 16, 4);
-    putLe(out, 1, 2); // PCM
-    putLe(out, 1, 2); // mono
-    putLe(out, kSampleRate, 4);
-    putLe(out, kSampleRate * 2, 4);
-    putLe(out, 2, 2);
-    putLe(out, 16, 2);
-    out.append("data");
-    putLe(out, dataBytes, 4);
-    for (double v : s) {
-        const long q = std::lround(std::clamp(v, -1.0, 1.0) * 32767.0);
-        putLe(out,
-              static_cast<std::uint32_t>(static_cast<std::uint16_t>(static_cast<std::int16_t>(q))),
-              2);
-    }
+    std::vector<std::int16_t> quantised;
+    quantised.reserve(s.size());
+    for (double v : s)
+        quantised.push_back(
+            static_cast<std::int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767.0)));
+    const QByteArray out = wavfile::make(1, kSampleRate, 16, wavfile::pcm16(quantised));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size())
         return fail(QStringLiteral("cannot write %1").arg(path));

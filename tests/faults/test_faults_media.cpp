@@ -184,7 +184,7 @@ private slots:
         const QString name = QStringLiteral("lose.wav");
         if (rate > 0)
             QVERIFY(ProgramFolder::write(folder.filePath(name),
-                                         wav(1, rate, 8, QByteArray(4096, '\x40'))));
+                                         wavfile::make(1, rate, 8, QByteArray(4096, '\x40'))));
         else
             QVERIFY(folder.breakFile(name, breakage));
         StderrCapture err;
@@ -198,7 +198,7 @@ private slots:
     void lowButRealRateCuePlays() {
         ProgramFolder folder;
         const QString file = folder.filePath(QStringLiteral("win.wav"));
-        QVERIFY(ProgramFolder::write(file, wav(1, 8000, 8, QByteArray(800, '\x70'))));
+        QVERIFY(ProgramFolder::write(file, wavfile::make(1, 8000, 8, QByteArray(800, '\x70'))));
         const QByteArray cue = sound::decodeCue(QFile::encodeName(file));
         QVERIFY(cue != sound::defaultChime());
         // 0.1 s at the device's rate, give or take the resampler's edges.

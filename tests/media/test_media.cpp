@@ -1,5 +1,6 @@
 // Checks the generated pictures and sounds as the program will load them:
 // from its own folder, plus the files the window embeds as resources.
+#include "sound/Cues.h"
 #include "support/LeverKnob.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -26,50 +28,20 @@ QString resourceFile(const QString& name) {
         .filePath(QStringLiteral("../resources/") + name);
 }
 
-struct Wav {
-    int format = 0, channels = 0, rate = 0, bits = 0;
-    std::vector<std::int16_t> samples;
-};
-
-std::uint32_t le(const QByteArray& b, qsizetype at, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | static_cast<std::uint8_t>(b[at + i]);
-    return v;
-}
-
-// Walks the RIFF chunks, so a file with extra chunks still reads correctly.
-std::optional<Wav> readWav(const QString& path) {
+// The samples of a sound as the cue player sounds it. A file already in the
+// cue format (mono, 16-bit, 44.1 kHz PCM) behind a plain 44-byte header is
+// played sample for sample: its samples are then the file's own.
+std::optional<std::vector<std::int16_t>> cueSamples(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray b = file.readAll();
-    if (b.size() < 12 || !b.startsWith("RIFF") || b.mid(8, 4) != "WAVE")
+    const QByteArray bytes = file.readAll();
+    const QByteArray played = sound::decodeCue(QFile::encodeName(path));
+    if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE" || played != bytes.mid(44))
         return std::nullopt;
-    Wav wav;
-    bool haveFormat = false, haveData = false;
-    for (qsizetype at = 12; at + 8 <= b.size();) {
-        const QByteArray id = b.mid(at, 4);
-        const qsizetype size = le(b, at + 4, 4);
-        const qsizetype body = at + 8;
-        if (body + size > b.size())
-            return std::nullopt;
-        if (id == "fmt " && size >= 16) {
-            wav.format = static_cast<int>(le(b, body, 2));
-            wav.channels = static_cast<int>(le(b, body + 2, 2));
-            wav.rate = static_cast<int>(le(b, body + 4, 4));
-            wav.bits = static_cast<int>(le(b, body + 14, 2));
-            haveFormat = true;
-        } else if (id == "data") {
-            for (qsizetype i = 0; i + 1 < size; i += 2)
-                wav.samples.push_back(static_cast<std::int16_t>(le(b, body + i, 2)));
-            haveData = true;
-        }
-        at = body + size + (size & 1);
-    }
-    if (!haveFormat || !haveData)
-        return std::nullopt;
-    return wav;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(played.size()) / 2);
+    std::memcpy(samples.data(), played.constData(), samples.size() * 2);
+    return samples;
 }
 
 QImage loadJpeg(const QString& path) {
@@ -157,30 +129,25 @@ void TestMedia::sounds() {
     QFETCH(QString, name);
     QFETCH(double, minMs);
     QFETCH(double, maxMs);
-    const std::optional<Wav> wav = readWav(programFile(name));
-    QVERIFY2(wav, "not a RIFF WAVE file");
-    QCOMPARE(wav->format, 1);
-    QCOMPARE(wav->channels, 1);
-    QCOMPARE(wav->rate, 44100);
-    QCOMPARE(wav->bits, 16);
-    QVERIFY(!wav->samples.empty());
+    const auto samples = cueSamples(programFile(name));
+    QVERIFY2(samples && !samples->empty(), "not a WAV file in the cue format");
 
-    const double ms = 1000.0 * static_cast<double>(wav->samples.size()) / wav->rate;
+    const double ms = 1000.0 * static_cast<double>(samples->size()) / sound::cueRate;
     QVERIFY2(ms >= minMs && ms <= maxMs, qPrintable(QStringLiteral("%1 ms").arg(ms)));
 
     int peak = 0;
     long long sum = 0;
-    for (std::int16_t s : wav->samples) {
+    for (std::int16_t s : *samples) {
         peak = std::max(peak, std::abs(static_cast<int>(s)));
         sum += s;
     }
     QVERIFY2(peak > 3000, "silent");
     QVERIFY2(peak < 23200, "louder than -3 dBFS"); // 32767 * 10^(-3/20)
     // Edges at rest, so the cue neither starts nor stops with a click.
-    QVERIFY(std::abs(wav->samples.front()) < 330);
-    QVERIFY(std::abs(wav->samples.back()) < 330);
+    QVERIFY(std::abs(samples->front()) < 330);
+    QVERIFY(std::abs(samples->back()) < 330);
     // No offset: the reel click repeats 300 times a spin.
-    const double mean = static_cast<double>(sum) / static_cast<double>(wav->samples.size());
+    const double mean = static_cast<double>(sum) / static_cast<double>(samples->size());
     QVERIFY2(std::abs(mean) < 33, qPrintable(QStringLiteral("mean %1").arg(mean)));
 }
 

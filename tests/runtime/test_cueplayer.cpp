@@ -75,8 +75,8 @@ private slots:
     void cuesArePlayedWholeAndInOrder() {
         const Samples first = pattern(1, rate / 10);
         const Samples second = pattern(2, rate / 20);
-        writeFile(dir_.filePath("first.wav"), wav(1, rate, 16, pcm16(first)));
-        writeFile(dir_.filePath("second.wav"), wav(1, rate, 16, pcm16(second)));
+        writeFile(dir_.filePath("first.wav"), wavfile::make(1, rate, 16, wavfile::pcm16(first)));
+        writeFile(dir_.filePath("second.wav"), wavfile::make(1, rate, 16, wavfile::pcm16(second)));
 
         // The repeat is served from memory and must sound the same.
         const Samples heard =
@@ -92,7 +92,8 @@ private slots:
     void unusableCuePlaysDefaultChime_data() {
         QTest::addColumn<QString>("name");
         writeFile(dir_.filePath("text.wav"), "not a sound at all");
-        writeFile(dir_.filePath("cut.wav"), wav(1, rate, 16, QByteArray(4000, 'x')).left(30));
+        writeFile(dir_.filePath("cut.wav"),
+                  wavfile::make(1, rate, 16, QByteArray(4000, 'x')).left(30));
         QTest::newRow("missing file") << "nowhere.wav";
         QTest::newRow("empty cue name names the folder") << "";
         QTest::newRow("not a WAV") << "text.wav";
@@ -112,7 +113,7 @@ private slots:
         QFile::remove(dir_.filePath("late.wav"));
         const Samples heard = heardOnDisk([&](SystemCuePlayer& player) {
             player.play(path);
-            writeFile(dir_.filePath("late.wav"), wav(1, rate, 16, pcm16(cue)));
+            writeFile(dir_.filePath("late.wav"), wavfile::make(1, rate, 16, wavfile::pcm16(cue)));
             player.play(path);
         });
         const std::size_t chimeAt = find(heard, samplesOf(sound::defaultChime()));
@@ -145,11 +146,12 @@ private slots:
                 if (bits == 8) {
                     data.append(static_cast<char>(high ? 128 + 80 : 128 - 40));
                 } else {
-                    putLe(data, static_cast<std::uint16_t>(high ? 20000 : -10000), 2);
+                    wavfile::putLittleEndian(data,
+                                             static_cast<std::uint16_t>(high ? 20000 : -10000), 2);
                 }
             }
         }
-        writeFile(dir_.filePath("other.wav"), wav(channels, sampleRate, bits, data));
+        writeFile(dir_.filePath("other.wav"), wavfile::make(channels, sampleRate, bits, data));
 
         const Samples heard = playOnDisk({local("other.wav")});
         const auto loud = std::count_if(heard.begin(), heard.end(),
@@ -165,7 +167,8 @@ private slots:
     // thread wakes every buffer to play silence and the game costs CPU while
     // it waits; on the disk driver a running device goes on writing.
     void deviceRestsBetweenCues() {
-        writeFile(dir_.filePath("short.wav"), wav(1, rate, 16, pcm16(pattern(4, rate / 50))));
+        writeFile(dir_.filePath("short.wav"),
+                  wavfile::make(1, rate, 16, wavfile::pcm16(pattern(4, rate / 50))));
         const QString out = dir_.filePath("device.raw");
         qint64 grown = -1;
         heardOnDisk([&](SystemCuePlayer& player) {

@@ -243,7 +243,8 @@ class TestCueServer : public QObject {
 
     QByteArray cueFile(const QString& name, const Samples& samples) {
         QFile file(dir_.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(wav(1, rate, 16, pcm16(samples))) < 0) {
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(wavfile::make(1, rate, 16, wavfile::pcm16(samples))) < 0) {
             return {};
         }
         return QFile::encodeName(file.fileName());
