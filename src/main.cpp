@@ -1,14 +1,16 @@
 #include "machine/Form1.h"
-#include "runtime/DisplayConnection.h"
 #include "runtime/LookAndFeel.h"
+#include "runtime/NoDisplay.h"
 #include "runtime/Seams.h"
+#include "runtime/WindowSystem.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    rt::prepareDisplayConnection();
+    rt::chooseWindowSystem();
+    rt::reportMissingDisplay();
     QApplication app(argc, argv);
-    rt::displayConnected();
+    rt::displayReached();
     rt::setUpLookAndFeel();
     rt::installRealServices();
     int status = 0;

@@ -8,11 +8,11 @@ void Form1::Timer1_Timer() {
     if (unloaded_)
         return;
     showCredits();
-    // The sign's own state, whether or not the window is on screen.
+    // The label's own state, whether or not the window is on screen.
     if (credits == 0)
-        coin->setLit(!coin->isLit());
+        coin->setHidden(!coin->isHidden());
     if (credits > 0)
-        coin->setLit(false);
+        coin->setHidden(true);
     UpdateLabels();
 }
 

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -17,10 +16,7 @@ void setUpLookAndFeel() {
         QApplication::setPalette(fusion->standardPalette());
     }
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
-    // The desktop's sans is often an alias ("Sans Serif"); looked up by its
-    // real name, each size and weight of it loads without asking fontconfig
-    // for a whole list of fallbacks again.
-    const QString sans = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+    const QString sans = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
     // The windows' default font stands in for MS Sans Serif 8 pt, whose
     // narrow bitmap glyphs the captions were fitted to: the desktop's sans at

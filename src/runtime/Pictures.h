@@ -10,10 +10,6 @@ namespace rt {
 // and its name is written to stderr the first time only.
 std::optional<QPixmap> loadPicture(const QString& path);
 
-// Loads a picture stored with the program (a Qt resource); never fails in a
-// correct build, but gives an empty pixmap rather than crash.
-QPixmap storedPicture(const QString& resourcePath);
-
 // What a reel shows when its symbol picture cannot be read: a white face with
 // the symbol's number drawn large in black.
 QPixmap numberFace(int number, QSize size);

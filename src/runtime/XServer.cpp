@@ -4,73 +4,20 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
 
 namespace rt::x11 {
-
-// The X library as Qt's platform plugin loaded it. The program does not link
-// it itself: a library early in the program's own list is searched by every
-// symbol lookup of every library at start-up, which costs milliseconds.
-struct Calls {
-    decltype(&xcb_intern_atom) internAtom = nullptr;
-    decltype(&xcb_intern_atom_reply) internAtomReply = nullptr;
-    decltype(&xcb_change_property) changeProperty = nullptr;
-    decltype(&xcb_get_property) getProperty = nullptr;
-    decltype(&xcb_get_property_reply) getPropertyReply = nullptr;
-    decltype(&xcb_get_property_value) propertyValue = nullptr;
-    decltype(&xcb_get_property_value_length) propertyLength = nullptr;
-    decltype(&xcb_flush) flush = nullptr;
-    decltype(&xcb_send_event) sendEvent = nullptr;
-    decltype(&xcb_get_setup) getSetup = nullptr;
-    decltype(&xcb_setup_roots_iterator) setupRoots = nullptr;
-
-    static const Calls* loaded() {
-        static const Calls table = [] {
-            Calls calls;
-            void* library = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_NOLOAD);
-            if (!library)
-                return calls;
-            calls.internAtom = find<decltype(internAtom)>(library, "xcb_intern_atom");
-            calls.internAtomReply =
-                find<decltype(internAtomReply)>(library, "xcb_intern_atom_reply");
-            calls.changeProperty = find<decltype(changeProperty)>(library, "xcb_change_property");
-            calls.getProperty = find<decltype(getProperty)>(library, "xcb_get_property");
-            calls.getPropertyReply =
-                find<decltype(getPropertyReply)>(library, "xcb_get_property_reply");
-            calls.propertyValue = find<decltype(propertyValue)>(library, "xcb_get_property_value");
-            calls.propertyLength =
-                find<decltype(propertyLength)>(library, "xcb_get_property_value_length");
-            calls.flush = find<decltype(flush)>(library, "xcb_flush");
-            calls.sendEvent = find<decltype(sendEvent)>(library, "xcb_send_event");
-            calls.getSetup = find<decltype(getSetup)>(library, "xcb_get_setup");
-            calls.setupRoots = find<decltype(setupRoots)>(library, "xcb_setup_roots_iterator");
-            return calls;
-        }();
-        const bool complete = table.internAtom && table.internAtomReply && table.changeProperty &&
-                              table.getProperty && table.getPropertyReply && table.propertyValue &&
-                              table.propertyLength && table.flush && table.sendEvent &&
-                              table.getSetup && table.setupRoots;
-        return complete ? &table : nullptr;
-    }
-
-private:
-    template <class Function> static Function find(void* library, const char* name) {
-        return reinterpret_cast<Function>(dlsym(library, name));
-    }
-};
 
 std::optional<Server> Server::ofApplication() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    const Calls* calls = connection ? Calls::loaded() : nullptr;
-    if (!calls)
+    if (!connection)
         return std::nullopt;
     // The first screen's root: displays of several X screens are no longer
     // met in practice.
-    const xcb_screen_iterator_t roots = calls->setupRoots(calls->getSetup(connection));
+    const xcb_screen_iterator_t roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
     if (roots.rem <= 0)
         return std::nullopt;
-    return Server(*calls, connection, roots.data->root);
+    return Server(connection, roots.data->root);
 }
 
 const Atoms& Server::atoms() const {
@@ -78,8 +25,8 @@ const Atoms& Server::atoms() const {
     // round trip to the display server instead of six.
     static const Atoms atoms = [this] {
         auto ask = [this](const char* name) {
-            return calls_.internAtom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)),
-                                     name);
+            return xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)),
+                                   name);
         };
         const xcb_intern_atom_cookie_t asked[] = {ask("_NET_WM_STATE"),
                                                   ask("_NET_WM_STATE_SKIP_TASKBAR"),
@@ -88,7 +35,7 @@ const Atoms& Server::atoms() const {
                                                   ask("_NET_REQUEST_FRAME_EXTENTS"),
                                                   ask("_NET_FRAME_EXTENTS")};
         auto answer = [this](xcb_intern_atom_cookie_t cookie) {
-            xcb_intern_atom_reply_t* reply = calls_.internAtomReply(connection_, cookie, nullptr);
+            xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr);
             const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
             std::free(reply);
             return atom;
@@ -109,12 +56,12 @@ std::vector<std::uint32_t> Server::property(xcb_window_t window, xcb_atom_t name
                                             xcb_atom_t type) const {
     constexpr std::uint32_t mostItems = 1024;
     const xcb_get_property_cookie_t cookie =
-        calls_.getProperty(connection_, 0, window, name, type, 0, mostItems);
-    xcb_get_property_reply_t* reply = calls_.getPropertyReply(connection_, cookie, nullptr);
+        xcb_get_property(connection_, 0, window, name, type, 0, mostItems);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_, cookie, nullptr);
     std::vector<std::uint32_t> items;
     if (reply && reply->type == type && reply->format == 32) {
-        const auto* first = static_cast<const std::uint32_t*>(calls_.propertyValue(reply));
-        items.assign(first, first + calls_.propertyLength(reply) / 4);
+        const auto* first = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        items.assign(first, first + xcb_get_property_value_length(reply) / 4);
     }
     std::free(reply);
     return items;
@@ -122,8 +69,8 @@ std::vector<std::uint32_t> Server::property(xcb_window_t window, xcb_atom_t name
 
 void Server::setAtoms(xcb_window_t window, xcb_atom_t name,
                       const std::vector<xcb_atom_t>& atoms) const {
-    calls_.changeProperty(connection_, XCB_PROP_MODE_REPLACE, window, name, XCB_ATOM_ATOM, 32,
-                          static_cast<std::uint32_t>(atoms.size()), atoms.data());
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, name, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(atoms.size()), atoms.data());
 }
 
 void Server::askWindowManager(xcb_window_t window, xcb_atom_t type,
@@ -134,9 +81,9 @@ void Server::askWindowManager(xcb_window_t window, xcb_atom_t type,
     message.window = window;
     message.type = type;
     std::copy(data.begin(), data.end(), message.data.data32);
-    calls_.sendEvent(connection_, 0, root_,
-                     XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                     reinterpret_cast<const char*>(&message));
+    xcb_send_event(connection_, 0, root_,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
 }
 
 bool Server::windowManagerSupports(xcb_atom_t request) const {
@@ -151,7 +98,7 @@ bool Server::windowManagerSupports(xcb_atom_t request) const {
 }
 
 void Server::flush() const {
-    calls_.flush(connection_);
+    xcb_flush(connection_);
 }
 
 } // namespace rt::x11

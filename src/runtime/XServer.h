@@ -9,8 +9,6 @@
 
 namespace rt::x11 {
 
-struct Calls;
-
 // The atoms the runtime asks the X server and the window manager about.
 struct Atoms {
     xcb_atom_t state = XCB_ATOM_NONE; // _NET_WM_STATE
@@ -45,10 +43,9 @@ public:
     void flush() const;
 
 private:
-    Server(const Calls& calls, xcb_connection_t* connection, xcb_window_t root)
-        : calls_(calls), connection_(connection), root_(root) {}
+    Server(xcb_connection_t* connection, xcb_window_t root)
+        : connection_(connection), root_(root) {}
 
-    const Calls& calls_;
     xcb_connection_t* connection_;
     xcb_window_t root_;
 };

@@ -30,8 +30,8 @@ Form1::~Form1() {
 void Form1::buildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(storedCaption));
-    QIcon icon(rt::storedPicture(QStringLiteral(":/form1/icon.png")));
-    icon.addPixmap(rt::storedPicture(QStringLiteral(":/form1/icon-64.png")));
+    QIcon icon(QPixmap(QStringLiteral(":/form1/icon.png")));
+    icon.addPixmap(QPixmap(QStringLiteral(":/form1/icon-64.png")));
     setWindowIcon(icon);
     setFixedSize(rt::twipsToPixels(clientWidthTwips), rt::twipsToPixels(clientHeightTwips));
     rt::setWindowBackColour(*this, colours::black);
@@ -42,7 +42,7 @@ void Form1::buildControls() {
     Command1 = rt::addControl<rt::PictureBox>(*this, "Command1");
     sclbl = rt::addControl<rt::Label>(*this, "sclbl");
     cdlbl = rt::addControl<rt::Label>(*this, "cdlbl");
-    coin = rt::addControl<rt::Sign>(*this, "coin");
+    coin = rt::addControl<rt::Label>(*this, "coin");
     Command5 = rt::addControl<rt::CommandButton>(*this, "Command5");
     scoretocreds = rt::addControl<rt::CommandButton>(*this, "scoretocreds");
     Command6 = rt::addControl<rt::CommandButton>(*this, "Command6");
@@ -64,8 +64,8 @@ void Form1::buildControls() {
     cts->putBoxOnRight();
     Command1->setFocusPolicy(Qt::TabFocus);
     Command1->setAccessibleName(QStringLiteral("Lever"));
-    Command1->setPicture(rt::storedPicture(QStringLiteral(":/form1/lever.jpg")));
-    const QPixmap white = rt::storedPicture(QStringLiteral(":/form1/white.jpg"));
+    Command1->setPicture(QPixmap(QStringLiteral(":/form1/lever.jpg")));
+    const QPixmap white(QStringLiteral(":/form1/white.jpg"));
     int number = 1;
     for (auto* reel : {hok1, hok2, hok3}) {
         reel->setPicture(white);

@@ -1,4 +1,4 @@
-#include "runtime/DisplayConnection.h"
+#include "runtime/NoDisplay.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,16 +34,11 @@ void whileConnecting(QtMsgType type, const QMessageLogContext& context, const QS
 
 } // namespace
 
-void prepareDisplayConnection() {
-    // Wayland natively when X cannot be reached after all.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+void reportMissingDisplay() {
     passOn = qInstallMessageHandler(whileConnecting);
 }
 
-void displayConnected() {
+void displayReached() {
     qInstallMessageHandler(passOn);
 }
 
