@@ -17,14 +17,15 @@ play_packages=(
 # window manager for the package test, the packaging checkers (lintian,
 # appstream, desktop-file-utils), clang for the fuzzers, and the two sound
 # servers the sound server test plays through: PulseAudio, and PipeWire with
-# its session manager, its PulseAudio service and a session bus.
+# its session manager, its PulseAudio service and a session bus; on that bus
+# the accessibility bus, for what a screen reader is told.
 test_packages=(
   ninja-build libx11-dev
   xvfb xauth x11-utils xdotool openbox imagemagick
   dpkg-dev desktop-file-utils appstream lintian
   clang-14 libclang-rt-14-dev
   pulseaudio pulseaudio-utils
-  pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
+  pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon at-spi2-core
 )
 
 install_missing() { # [apt-get options] packages...

@@ -1,6 +1,7 @@
 #include "shared/Module1.h"
 #include "support/GameFixture.h"
 
+#include <QAccessible>
 #include <QTest>
 #include <QTimer>
 
@@ -20,6 +21,26 @@ struct HoldLook {
     QColor colour;
     bool enabled;
 };
+
+// Counts what the lever's description tells a screen reader, once per change
+// the program reports.
+QObject* describedObject = nullptr;
+int descriptionsTold = 0;
+void countDescriptions(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::DescriptionChanged && event->object() == describedObject)
+        ++descriptionsTold;
+}
+
+// Whether accessibility events are raised at all: only where a screen
+// reader's bus is there (see screen_reader_bus.sh), which the run says by
+// asking Qt to export to it. Qt reaches the bus shortly after start.
+bool screenReaderListens() {
+    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
+        return false;
+    if (!QTest::qWaitFor([] { return QAccessible::isActive(); }, 10000))
+        qFatal("asked to export to a screen reader's bus, Qt never reached it");
+    return true;
+}
 
 HoldLook look(rt::CommandButton* button) {
     return {button->text(), button->backColour(), button->isEnabled()};
@@ -85,6 +106,17 @@ private slots:
             if (autoplay && points) {
                 QCOMPARE(m.Command2->text(), QString(autoplayHolds[0] == '1' ? "HOLDING" : "HOLD"));
                 QCOMPARE(m.Command4->backColour(), autoplayHolds[2] == '1' ? red() : yellow());
+            }
+            if (!autoplay && screenReaderListens()) {
+                // The same result again is told again, though the text stays.
+                describedObject = m.Command1;
+                descriptionsTold = 0;
+                QAccessible::installUpdateHandler(countDescriptions);
+                scriptSpin(game, r1, r2, r3);
+                game.clickLever();
+                QAccessible::installUpdateHandler(nullptr);
+                QCOMPARE(m.Command1->accessibleDescription(), told);
+                QCOMPARE(descriptionsTold, 1);
             }
         }
     }
