@@ -13,6 +13,7 @@
 # same time disturb the timings: run it on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/common.sh
 root=$PWD
 build=$root/build-bench
 bin=$build/bin
@@ -44,10 +45,9 @@ cmake --build "$build" -j2 --target rolvanger bench_minimal_window bench_blink_w
   bench_window_probe bench_cue_latency bench_spin >/dev/null
 
 work=$(mktemp -d)
-xvfb_pid="" xvfb2_pid="" server_pids=""
+server_pids=""
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  [ -n "$xvfb2_pid" ] && kill "$xvfb2_pid" 2>/dev/null || true
+  stop_xvfb
   [ -n "$server_pids" ] && kill $server_pids 2>/dev/null || true
   rm -rf "$work"
 }
@@ -55,44 +55,11 @@ trap cleanup EXIT
 trap 'echo "bench: a step failed; the end of its log:" >&2; tail -n 5 "$work/probe.log" >&2' ERR
 touch "$work/probe.log"
 
-# An X server on a display number of its own choosing, black root window; a
-# second one of twice the density for a desktop scale of 2.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -br 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp -br 3>"$work/display2" \
-  2>"$work/xvfb2.log" &
-xvfb2_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && [ -s "$work/display2" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] && [ -s "$work/display2" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-display2=":$(cat "$work/display2")"
+# A screen at a desktop scale of 1, and one of twice the density for scale 2.
+start_xvfb DISPLAY "$work" 1280x800x24
+export DISPLAY
+start_xvfb display2 "$work" 2048x1536x24
 unset QT_QPA_PLATFORM SDL_AUDIODRIVER
-
-# Other builds on the machine disturb every timing: before each timed part,
-# wait (up to 5 minutes) until the CPUs have been at least 85 % idle for a
-# second, and say so when they never were.
-busy_percent() {
-  { head -1 /proc/stat; sleep 1; head -1 /proc/stat; } | awk '
-    { t = 0; for (i = 2; i <= NF; i++) t += $i; idle[NR] = $5; total[NR] = t }
-    END { printf "%d", 100 - 100 * (idle[2] - idle[1]) / (total[2] - total[1]) }'
-}
-wait_quiet() {
-  local deadline=$((SECONDS + 300)) busy
-  while busy=$(busy_percent) && [ "$busy" -gt 15 ]; do
-    if [ $SECONDS -ge $deadline ]; then
-      echo "(the machine stayed busy, $busy % of its CPUs: the timings below are disturbed)"
-      return
-    fi
-  done
-}
-
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan";
-  else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# The value of KEY in a file of "key value" lines, one per run.
-values() { awk -v k="$1" '$1 == k { print $2 }' "$2"; }
 
 missed=0
 # row LABEL VALUE UNIT BUDGET CONDITION: CONDITION is an awk test on v, or "" for
