@@ -5,6 +5,7 @@
 #include "runtime/ImageBox.h"
 #include "runtime/Label.h"
 #include "runtime/PictureBox.h"
+#include "runtime/Sign.h"
 #include "shared/Counter.h"
 
 #include <QTimer>
@@ -35,7 +36,7 @@ public:
     rt::CommandButton* Command4; // hold reel 3
     rt::Label* sclbl;
     rt::Label* cdlbl;
-    rt::Label* coin;
+    rt::Sign* coin;
     rt::CommandButton* Command5; // "Wallet"
     rt::CommandButton* scoretocreds;
     rt::CommandButton* Command6; // "Score to Cash"

@@ -8,11 +8,11 @@ void Form1::Timer1_Timer() {
     if (unloaded_)
         return;
     showCredits();
-    // The label's own state, whether or not the window is on screen.
+    // The sign's own state, whether or not the window is on screen.
     if (credits == 0)
-        coin->setHidden(!coin->isHidden());
+        coin->setLit(!coin->isLit());
     if (credits > 0)
-        coin->setHidden(true);
+        coin->setLit(false);
     UpdateLabels();
 }
 

@@ -27,12 +27,12 @@ private slots:
         QFETCH(QString, visibility);
         GameFixture game;
         Form1& m = game.machine();
-        QVERIFY(!m.coin->isHidden()); // shown at start
+        QVERIFY(m.coin->isLit()); // shown at start
         credits = static_cast<Counter>(startCredits);
         QString seen;
         for (int i = 0; i < 4; ++i) {
             m.Timer1_Timer();
-            seen += !m.coin->isHidden() ? '1' : '0';
+            seen += m.coin->isLit() ? '1' : '0';
         }
         QCOMPARE(seen, visibility);
         QCOMPARE(m.cdlbl->caption(), QString("Credits: %1").arg(startCredits));

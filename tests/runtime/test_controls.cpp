@@ -2,8 +2,10 @@
 #include "runtime/CommandButton.h"
 #include "runtime/Label.h"
 #include "runtime/PictureBox.h"
+#include "runtime/Sign.h"
 #include "support/GameFixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -131,6 +133,37 @@ private slots:
         QVERIFY(marked());
         QTest::mouseClick(lever, Qt::LeftButton);
         QVERIFY(marked());
+    }
+
+    // Unlit, a sign shows nothing but its background, and assistive
+    // technology finds it hidden and nameless; lit again, it is all back.
+    void aSignSwitchesOnAndOff() {
+        rt::Sign sign;
+        QPalette palette = sign.palette();
+        palette.setColor(QPalette::Window, Qt::black);
+        palette.setColor(QPalette::WindowText, QColor(0xff, 0x80, 0x00));
+        sign.setPalette(palette);
+        sign.setCaption(QStringLiteral("INSERT COIN"));
+        sign.resize(170, 33);
+        sign.show();
+        auto lightPixels = [&sign] {
+            const QImage image = sign.grab().toImage();
+            int light = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    light += qGray(image.pixel(x, y)) > 40;
+            return light;
+        };
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&sign);
+        QVERIFY(accessible);
+        for (bool lit : {true, false, true}) {
+            sign.setLit(lit);
+            QCOMPARE(sign.isLit(), lit);
+            QCOMPARE(lightPixels() > 20, lit);
+            QCOMPARE(accessible->text(QAccessible::Name),
+                     lit ? QStringLiteral("INSERT COIN") : QString());
+            QCOMPARE(bool(accessible->state().invisible), !lit);
+        }
     }
 };
 

@@ -899,7 +899,7 @@ private:
         same("Auto score to credits", m.cts->value() == 1, model_.cts);
         same("Autoplay", m.aplay->value() == 1, model_.aplay);
         same("Timer2 armed", m.Timer2->isActive(), model_.timer2Armed);
-        same("INSERT COIN shown", !m.coin->isHidden(), model_.coinVisible);
+        same("INSERT COIN shown", m.coin->isLit(), model_.coinVisible);
         same("the credits text", m.cdlbl->caption(), model_.creditsText);
         same("the score text", m.sclbl->caption(), model_.scoreText);
         const bool held[] = {m.held1, m.held2, m.held3};

@@ -42,7 +42,7 @@ void Form1::buildControls() {
     Command1 = rt::addControl<rt::PictureBox>(*this, "Command1");
     sclbl = rt::addControl<rt::Label>(*this, "sclbl");
     cdlbl = rt::addControl<rt::Label>(*this, "cdlbl");
-    coin = rt::addControl<rt::Label>(*this, "coin");
+    coin = rt::addControl<rt::Sign>(*this, "coin");
     Command5 = rt::addControl<rt::CommandButton>(*this, "Command5");
     scoretocreds = rt::addControl<rt::CommandButton>(*this, "scoretocreds");
     Command6 = rt::addControl<rt::CommandButton>(*this, "Command6");
