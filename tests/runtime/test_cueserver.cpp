@@ -26,12 +26,14 @@ using sound::SystemCuePlayer;
 namespace {
 
 // Where the cue ends in the recording, at or after from, if it is heard in
-// order and whole but for a tenth of its pieces of 10 ms (at least two). A
-// sound server drops what comes too late to be played, and on a machine
-// loaded well beyond its cores the thread that plays sometimes is (seen at a
-// load of 12 on 2 cores: a piece or three lost in a cue of 200 ms).
+// order and whole but for a tenth of it. A PipeWire server on a busy machine
+// (seen on virtual machines whose host takes their processors away for a few
+// milliseconds at a time) now and then misses a cycle (3 ms here) and plays
+// silence for it instead of what a stream gave it: at the worst moments one
+// cycle in eight. The cue is looked for in pieces shorter than a cycle, so
+// that a dropped cycle costs what it dropped and no more.
 std::optional<std::size_t> heardIn(const Samples& heard, const Samples& cue, std::size_t from = 0) {
-    constexpr std::size_t piece = rate / 100;
+    constexpr std::size_t piece = 64;
     std::size_t at = from;
     std::size_t lost = 0;
     for (std::size_t start = 0; start + piece <= cue.size(); start += piece) {
@@ -208,6 +210,18 @@ public:
         parec_.waitForFinished(5000);
     }
 
+    // Takes in what the sink plays over the next second of its own time,
+    // however long the machine takes for it (within ten).
+    const Samples& listenASecond() {
+        const std::size_t until = samples_.size() + rate;
+        QElapsedTimer clock;
+        clock.start();
+        while (samples_.size() < until && clock.elapsed() < 10000) {
+            listen(50);
+        }
+        return samples_;
+    }
+
     // Takes in what was recorded over the next milliseconds.
     const Samples& listen(int milliseconds) {
         QElapsedTimer clock;
@@ -320,21 +334,26 @@ private slots:
         const Samples warm = pattern(4, rate / 50);
         QVERIFY(heardWithin(player, cueFile(QStringLiteral("warm.wav"), warm), warm, 10000));
         Recording recording(server());
-        player.play(firstCue);
-        std::optional<std::size_t> firstEnd;
-        QElapsedTimer clock;
-        clock.start();
-        while (!firstEnd && clock.elapsed() < 10000) {
-            firstEnd = heardIn(recording.listen(250), first);
+        // A server that drops more than a tenth of a cue (a busy machine,
+        // above) does so now and then, not every time: a few tries. A cue
+        // that waits, goes missing or comes out of turn does so every time.
+        const char* why = nullptr;
+        for (int tries = 0; tries < 5; ++tries) {
+            const std::size_t from = recording.listen(0).size();
+            player.play(firstCue);
+            const std::optional<std::size_t> firstEnd =
+                heardIn(recording.listenASecond(), first, from);
+            if (!firstEnd) {
+                why = "first cue missing, broken or waiting for the next, in each of 5 tries";
+                continue;
+            }
+            player.play(secondCue);
+            if (heardIn(recording.listenASecond(), second, *firstEnd)) {
+                return;
+            }
+            why = "second cue missing, broken or early, in each of 5 tries";
         }
-        QVERIFY2(firstEnd, "first cue missing, broken or waiting for the next");
-        player.play(secondCue);
-        std::optional<std::size_t> secondEnd;
-        clock.start();
-        while (!secondEnd && clock.elapsed() < 10000) {
-            secondEnd = heardIn(recording.listen(250), second, *firstEnd);
-        }
-        QVERIFY2(secondEnd, "second cue missing, broken or early");
+        QFAIL(why);
     }
 
     // The desktop's sound settings list the game by these.
