@@ -25,6 +25,9 @@ using sound::SystemCuePlayer;
 
 namespace {
 
+// What a cue is looked for by, in the recording: shorter than a cycle (below).
+constexpr std::size_t piece = 64;
+
 // Where the cue ends in the recording, at or after from, if it is heard in
 // order and whole but for a tenth of it. A PipeWire server on a busy machine
 // (seen on virtual machines whose host takes their processors away for a few
@@ -35,7 +38,6 @@ namespace {
 // Also gives, when asked, how many pieces were lost.
 std::optional<std::size_t> heardIn(const Samples& heard, const Samples& cue, std::size_t from = 0,
                                    std::size_t* lostPieces = nullptr) {
-    constexpr std::size_t piece = 64;
     std::size_t at = from;
     std::size_t lost = 0;
     for (std::size_t start = 0; start + piece <= cue.size(); start += piece) {
@@ -343,8 +345,8 @@ private slots:
         // above) does so in bursts: ten tries, over twenty seconds and more.
         // A cue that waits, goes missing or comes out of turn does so every
         // time. A failure tells the fewest pieces each cue lost in a try.
-        std::size_t firstLost = first.size() / 64;
-        std::size_t secondLost = second.size() / 64;
+        std::size_t firstLost = first.size() / piece;
+        std::size_t secondLost = second.size() / piece;
         for (int tries = 0; tries < 10; ++tries) {
             const std::size_t from = recording.listen(0).size();
             player.play(firstCue);
@@ -369,9 +371,9 @@ private slots:
                            "or early; pieces of 64 samples lost at the fewest: "
                            "%1 of %2 of the first, %3 of %4 of the second")
                 .arg(firstLost)
-                .arg(first.size() / 64)
+                .arg(first.size() / piece)
                 .arg(secondLost)
-                .arg(second.size() / 64)
+                .arg(second.size() / piece)
                 .toUtf8();
         QFAIL(why.constData());
     }
