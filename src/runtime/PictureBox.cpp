@@ -1,5 +1,6 @@
 #include "runtime/PictureBox.h"
 
+#include "runtime/AccessibleFactory.h"
 #include "runtime/FocusMarks.h"
 #include "runtime/HeldSpace.h"
 
@@ -41,18 +42,10 @@ public:
     }
 };
 
-QAccessibleInterface* pictureBoxAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("rt::PictureBox"))
-        if (auto* box = qobject_cast<PictureBox*>(object))
-            return new PictureBoxAccessible(box);
-    return nullptr;
-}
-
 } // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
-    static const bool installed = (QAccessible::installFactory(pictureBoxAccessible), true);
-    Q_UNUSED(installed);
+    installAccessible<PictureBox, PictureBoxAccessible>();
     setAutoFillBackground(true);
     releaseLater_.setSingleShot(true);
     connect(&releaseLater_, &QTimer::timeout, this, &PictureBox::release);

@@ -1,5 +1,7 @@
 #include "runtime/Sign.h"
 
+#include "runtime/AccessibleFactory.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 
@@ -28,18 +30,10 @@ public:
     }
 };
 
-QAccessibleInterface* signAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("rt::Sign"))
-        if (auto* sign = qobject_cast<Sign*>(object))
-            return new SignAccessible(sign);
-    return nullptr;
-}
-
 } // namespace
 
 Sign::Sign(QWidget* parent) : Label(parent) {
-    static const bool installed = (QAccessible::installFactory(signAccessible), true);
-    Q_UNUSED(installed);
+    installAccessible<Sign, SignAccessible>();
 }
 
 void Sign::setLit(bool lit) {
