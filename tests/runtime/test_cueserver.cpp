@@ -59,6 +59,31 @@ std::optional<std::size_t> heardIn(const Samples& heard, const Samples& cue, std
     return at;
 }
 
+// Whether the server dropped a cycle while the cue played: a cue has no
+// silence in it, so silence between its first and last pieces heard is a
+// cycle the server missed.
+bool droppedWithin(const Samples& heard, const Samples& cue, std::size_t from) {
+    std::optional<std::size_t> begin;
+    std::size_t end = from;
+    for (std::size_t start = 0; start + piece <= cue.size(); start += piece) {
+        const auto cueAt = cue.begin() + static_cast<std::ptrdiff_t>(start);
+        const auto found = std::search(heard.begin() + static_cast<std::ptrdiff_t>(end),
+                                       heard.end(), cueAt, cueAt + piece);
+        if (found != heard.end()) {
+            end = static_cast<std::size_t>(found - heard.begin()) + piece;
+            begin = begin.value_or(end - piece);
+        }
+    }
+    std::size_t run = 0;
+    for (std::size_t i = begin.value_or(end); i < end; ++i) {
+        run = heard[i] == 0 ? run + 1 : 0;
+        if (run >= piece / 2) {
+            return true;
+        }
+    }
+    return false;
+}
+
 enum class Kind { PulseAudio, PipeWire };
 
 } // namespace
@@ -344,9 +369,12 @@ private slots:
         // A server that drops more than a tenth of a cue (a busy machine,
         // above) does so in bursts: ten tries, over twenty seconds and more.
         // A cue that waits, goes missing or comes out of turn does so every
-        // time. A failure tells the fewest pieces each cue lost in a try.
+        // time, also in a try where the server dropped nothing. If it dropped
+        // something in every try, the row cannot judge and says so. A
+        // failure tells the fewest pieces each cue lost in a try.
         std::size_t firstLost = first.size() / piece;
         std::size_t secondLost = second.size() / piece;
+        int triesDropped = 0;
         for (int tries = 0; tries < 10; ++tries) {
             const std::size_t from = recording.listen(0).size();
             player.play(firstCue);
@@ -355,6 +383,7 @@ private slots:
                 heardIn(recording.listenASecond(), first, from, &lost);
             firstLost = std::min(firstLost, lost);
             if (!firstEnd) {
+                triesDropped += droppedWithin(recording.listen(0), first, from);
                 continue;
             }
             player.play(secondCue);
@@ -364,6 +393,7 @@ private slots:
             if (secondHeard) {
                 return;
             }
+            triesDropped += droppedWithin(recording.listen(0), second, *firstEnd);
         }
         const QByteArray why =
             QStringLiteral("in each of 10 tries, the first cue missing, broken or "
@@ -375,6 +405,11 @@ private slots:
                 .arg(secondLost)
                 .arg(second.size() / piece)
                 .toUtf8();
+        if (triesDropped == 10) {
+            QSKIP(
+                QByteArray("the server dropped sound in each of 10 tries (a busy machine); " + why)
+                    .constData());
+        }
         QFAIL(why.constData());
     }
 
