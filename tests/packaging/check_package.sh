@@ -77,21 +77,35 @@ command=usr/games/rolvanger
 
 section "hardening-check"
 # Built as Debian builds its own packages: position independent, stack
-# protector, fortified functions, read-only relocations, immediate binding.
-# The two marks of control flow protection belong each to one kind of
-# machine (x86 and arm64), and the linker keeps a mark only when every
-# object linked has it, the C library's start-up files included: a mark is
-# asked for where this release's dpkg-buildflags gives its flag, so that the
-# release's own programs have it too. Debian 12 gives neither; Debian 13 on
-# amd64 gives -fcf-protection, and its hardening-check asks for arm64's mark
-# on every machine. Stack clash protection is compiled in, but the checker
-# says "unknown" unless some function has a frame large enough to be probed.
-flags=$(dpkg-buildflags --get CXXFLAGS)
+# protector, fortified functions, read-only relocations, immediate binding,
+# control flow protection. The checker looks for control flow protection's
+# mark, which the linker keeps only when every object linked has it, the C
+# library's start-up files included; neither release's have it (nor then has
+# any program of Debian's own on amd64), so the mark is asked for only where
+# they have it, and elsewhere the protection is looked for in the code
+# itself: every unit of the program compiled with it (its debug information
+# records each unit's flags; the package's copy is stripped). Branch
+# protection is arm64's kind; Debian 13's checker asks for it on every
+# machine. Stack clash protection is compiled in, but the checker says
+# "unknown" unless some function has a frame large enough to be probed.
+compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[^=]*=//p' "$build/CMakeCache.txt")
 skipped=()
-[[ $flags == *-fcf-protection* ]] || skipped+=(--nocfprotection)
-[[ $flags == *-mbranch-protection* || $(hardening-check --help) != *nobranchprotection* ]] ||
-    skipped+=(--nobranchprotection)
-echo "not asked for here: ${skipped[*]:-nothing}"
+case $(dpkg --print-architecture) in
+amd64 | i386)
+    [[ $(hardening-check --help) != *nobranchprotection* ]] || skipped+=(--nobranchprotection)
+    if [[ $(readelf -n "$("$compiler" -print-file-name=Scrt1.o)") != *"x86 feature: IBT, SHSTK"* ]]; then
+        skipped+=(--nocfprotection)
+        units=$(readelf --debug-dump=info "$build/bin/rolvanger" 2>/dev/null | grep DW_AT_producer)
+        if [ -z "$units" ]; then
+            echo "control flow protection not looked for: the build has no debug information"
+        elif grep -v -- -fcf-protection <<<"$units"; then
+            fail "units of the program above are compiled without control flow protection"
+        fi
+    fi
+    ;;
+*) skipped+=(--nocfprotection) ;;
+esac
+echo "not asked of the checker, for the reason above: ${skipped[*]:-nothing}"
 hardening-check "${skipped[@]}" "$program_dir/rolvanger" ||
     fail "hardening-check finds the program unhardened"
 
