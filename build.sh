@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine, builds the game and plays or tests it.
+# Sets up a Debian 13 or 12 machine, builds the game and plays or tests it.
 #   ./build.sh play   install what building and playing need, build, start the game
 #   ./build.sh test   install that and the test tools, build, run every test
 #                     (plain and under AddressSanitizer + UBSan), then fuzz/run.sh
@@ -15,7 +15,8 @@ play_packages=(
 )
 # Testing adds Ninja for the sanitizer and fuzz builds, an X server and a
 # window manager for the package test, the packaging checkers (lintian,
-# appstream, desktop-file-utils), clang for the fuzzers, and the two sound
+# appstream, desktop-file-utils), the release's own clang and its sanitizer
+# runtime for the fuzzers, and the two sound
 # servers the sound server test plays through: PulseAudio, and PipeWire with
 # its session manager, its PulseAudio service and a session bus; on that bus
 # the accessibility bus, for what a screen reader is told.
@@ -23,7 +24,7 @@ test_packages=(
   ninja-build libx11-dev
   xvfb xauth x11-utils xdotool openbox imagemagick
   dpkg-dev desktop-file-utils appstream lintian
-  clang-14 libclang-rt-14-dev
+  clang libclang-rt-dev
   pulseaudio pulseaudio-utils
   pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon at-spi2-core
 )
@@ -40,8 +41,19 @@ install_missing() { # [apt-get options] packages...
   [ ${#missing[@]} -eq 0 ] && return
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
+  # Every name is looked up before anything is installed: on a release that
+  # lacks one (an older Debian, a derivative) nothing is half installed.
+  local unknown=()
+  for p in "${missing[@]}"; do
+    [[ $(apt-cache policy "$p" 2>/dev/null) =~ Candidate:\ [^\(] ]] || unknown+=("$p")
+  done
+  if [ ${#unknown[@]} -gt 0 ]; then
+    echo "This system's package archive has no ${unknown[*]}; nothing was installed." >&2
+    echo "The set-up knows Debian 13 and Debian 12." >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
 

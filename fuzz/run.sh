@@ -3,13 +3,13 @@
 # and gives each a short bounded run from its committed corpus. New inputs and
 # anything found go to build-fuzz/found/; the status is 1 when a target fails,
 # with its log on the output. `./build.sh test` runs it after the tests, and
-# installs clang-14 and its runtime libraries for it.
+# installs the release's clang and its sanitizer runtime for it.
 #
 #   ./fuzz/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DROLVANGER_FUZZ=ON >/dev/null
 cmake --build build-fuzz --target rolvanger_fuzzers -j"$(nproc)"
 for target in whole_number cue picture; do

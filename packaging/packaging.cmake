@@ -3,10 +3,11 @@
 #
 #   <prefix>/lib/rolvanger/           the program folder: the executable and
 #                                     every media file it reads from there
-#   <prefix>/bin/rolvanger            the command: a symlink into the program
-#   <prefix>/games/rolvanger          folder; the program finds its media
+#   <prefix>/games/rolvanger          the command: a symlink into the program
+#                                     folder; the program finds its media
 #                                     through the real folder of its executable
-#   <prefix>/share/applications/      the menu entry
+#   <prefix>/share/applications/      the menu entry, naming the command by
+#                                     its full path
 #   <prefix>/share/metainfo/          what software centres show
 #   <prefix>/share/icons/hicolor/     the strawberry at 32, 256 and scalable
 #   <prefix>/share/man/man6/          the manual page
@@ -28,15 +29,27 @@ install(TARGETS rolvanger RUNTIME DESTINATION ${ROLVANGER_INSTALL_PROGRAM_DIR})
 install(FILES ${ROLVANGER_MEDIA_FILES} DESTINATION ${ROLVANGER_INSTALL_PROGRAM_DIR})
 
 # The command is a relative link, so the installed tree may be moved or
-# unpacked anywhere. Debian keeps games in /usr/games, which is on the PATH of
-# every user but not of root; bin has it for root too.
+# unpacked anywhere. It is a game, so it lives where Debian keeps games.
 file(MAKE_DIRECTORY ${_packaging_build_dir})
 file(CREATE_LINK ../${ROLVANGER_INSTALL_PROGRAM_DIR}/rolvanger ${_packaging_build_dir}/rolvanger
      SYMBOLIC)
-install(FILES ${_packaging_build_dir}/rolvanger DESTINATION bin)
 install(FILES ${_packaging_build_dir}/rolvanger DESTINATION games)
 
-install(FILES ${_packaging_src_dir}/rolvanger.desktop DESTINATION share/applications)
+# The games folder is on the PATH of a user's login shell, but not of every
+# desktop session, nor of root: the menu entry names the command by its full
+# path under the prefix it is installed to (/usr in the package).
+string(CONFIGURE [[
+  set(_entry "@_packaging_build_dir@/entry/rolvanger.desktop")
+  file(READ "@_packaging_src_dir@/rolvanger.desktop" _text)
+  string(REPLACE "Exec=rolvanger" "Exec=${CMAKE_INSTALL_PREFIX}/games/rolvanger" _text "${_text}")
+  file(WRITE "${_entry}" "${_text}")
+  file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications" TYPE FILE
+       PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+       DIR_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                       WORLD_READ WORLD_EXECUTE
+       FILES "${_entry}")
+]] _packaging_install_entry @ONLY)
+install(CODE "${_packaging_install_entry}")
 install(FILES ${_packaging_src_dir}/org.example.rolvanger.metainfo.xml DESTINATION share/metainfo)
 
 list(GET ROLVANGER_ICON_FILES 0 _icon_32)
