@@ -13,10 +13,10 @@ play_packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libqt6svg6
   libpulse-dev libsdl2-dev libxcb1-dev fonts-comic-neue
 )
-# Testing adds Ninja for the sanitizer and fuzz builds, an X server and a
-# window manager for the package test, the packaging checkers (lintian,
-# appstream, desktop-file-utils), the release's own clang and its sanitizer
-# runtime for the fuzzers, and the two sound
+# Testing adds Ninja for the sanitizer and fuzz builds, an X server and
+# window managers for the package test (openbox here, KWin below), the
+# packaging checkers (lintian, appstream, desktop-file-utils), the release's
+# own clang and its sanitizer runtime for the fuzzers, and the two sound
 # servers the sound server test plays through: PulseAudio, and PipeWire with
 # its session manager, its PulseAudio service and a session bus; on that bus
 # the accessibility bus, for what a screen reader is told.
@@ -86,7 +86,9 @@ case "${1:-}" in
     install_missing "${play_packages[@]}" "${test_packages[@]}"
     # The package test's hardening-check is a script in devscripts, which
     # recommends 120 MB of packaging tools (debhelper, git...) it does not need.
-    install_missing --no-install-recommends devscripts
+    # Its second window manager, KWin, with its title bars, recommends much of
+    # the Plasma desktop.
+    install_missing --no-install-recommends devscripts kwin-x11 kwin-style-breeze
     # The plain build uses CMake's default generator, as packagers and IDEs
     # do; the sanitizer build uses Ninja, so both stay in working order.
     configure_and_build build-test "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROLVANGER_WERROR=ON

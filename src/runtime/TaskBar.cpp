@@ -5,7 +5,9 @@
 #include <QEvent>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace rt {
 
@@ -19,12 +21,20 @@ namespace {
 //
 // A minimised window has a task-bar button while it is minimised: some window
 // managers minimise any window, whatever it asks for, and the button is then
-// the player's one way back to it.
+// the player's one way back to it. A tool window is a transient of the
+// program's other windows to the window manager (Qt makes it so), and one
+// that minimises a main window takes its transients with it (KWin does): the
+// game's one button is then the main window's, and the tool window comes
+// back with it.
 class TaskBarKeeper : public QObject {
 public:
     explicit TaskBarKeeper(QWidget& window) : QObject(&window), window_(window) {
         window.installEventFilter(this);
+        keepers().push_back(this);
     }
+    TaskBarKeeper(const TaskBarKeeper&) = delete;
+    TaskBarKeeper& operator=(const TaskBarKeeper&) = delete;
+    ~TaskBarKeeper() override { std::erase(keepers(), this); }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != &window_)
@@ -39,9 +49,13 @@ public:
                 this, [this] { askOnceMapped(); }, Qt::QueuedConnection);
         } else if (event->type() == QEvent::WindowStateChange) {
             const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-            if (window_.isMinimized())
-                ask(Change::Remove);
-            else if (change->oldState() & Qt::WindowMinimized)
+            if (window_.isMinimized()) {
+                ask(buttonWhileMinimised() ? Change::Remove : Change::Add);
+                if (!isTool())
+                    for (TaskBarKeeper* other : keepers())
+                        if (other->isTool() && other->window_.isMinimized())
+                            other->ask(Change::Add);
+            } else if (change->oldState() & Qt::WindowMinimized)
                 askOnceMapped();
         }
         return false;
@@ -49,6 +63,22 @@ public:
 
 private:
     enum class Change : std::uint32_t { Remove = 0, Add = 1 };
+
+    static std::vector<TaskBarKeeper*>& keepers() {
+        static std::vector<TaskBarKeeper*> all;
+        return all;
+    }
+
+    bool isTool() const { return window_.windowType() == Qt::Tool; }
+
+    // A tool window minimised alone has a button; one minimised with a main
+    // window, before or after it, has none.
+    bool buttonWhileMinimised() const {
+        return !isTool() ||
+               std::none_of(keepers().begin(), keepers().end(), [](const TaskBarKeeper* keeper) {
+                   return !keeper->isTool() && keeper->window_.isMinimized();
+               });
+    }
 
     void setBeforeMapping() {
         // The withdrawn window has no state of its own; Qt adds its states to

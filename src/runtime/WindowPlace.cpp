@@ -1,78 +1,77 @@
 #include "runtime/WindowPlace.h"
 
-#include "runtime/XServer.h"
+#include "runtime/WindowFraming.h"
 
-#include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QMargins>
-#include <QScreen>
-#include <QThread>
 #include <QWidget>
 #include <algorithm>
-#include <cmath>
 
 namespace rt {
 
 namespace {
 
-// The frame the window manager will draw around the window, asked of it
-// before the window is mapped (_NET_REQUEST_FRAME_EXTENTS): none away from
-// X11, with no window manager, or with one that does not say.
-QMargins frameToCome(QWidget& window) {
-    const auto server = x11::Server::ofApplication();
-    if (!server)
-        return {};
-    const x11::Atoms& atoms = server->atoms();
-    if (atoms.requestFrameExtents == XCB_ATOM_NONE || atoms.frameExtents == XCB_ATOM_NONE ||
-        !server->windowManagerSupports(atoms.requestFrameExtents))
-        return {};
-    // Made now, with the type and decorations it asks for, which the frame
-    // depends on.
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    server->askWindowManager(id, atoms.requestFrameExtents, {});
-    server->flush();
-    // The answer is a property on the window, which comes within a
-    // millisecond; the bound only keeps a window manager that never answers
-    // from holding the program up.
-    constexpr int boundMilliseconds = 1000;
-    QElapsedTimer waited;
-    waited.start();
-    std::vector<std::uint32_t> extents;
-    while ((extents = server->property(id, atoms.frameExtents, XCB_ATOM_CARDINAL)).size() != 4 &&
-           waited.elapsed() < boundMilliseconds)
-        QThread::usleep(200);
-    if (extents.size() != 4)
-        return {};
-    // Left, right, top, bottom, in device pixels.
-    const qreal ratio = window.devicePixelRatioF();
-    auto logical = [ratio](std::uint32_t pixels) {
-        return static_cast<int>(std::lround(pixels / ratio));
+// Where the frame goes on one axis, when the window manager places it.
+enum class Anchor { Start, Middle, End, AsAsked };
+
+Gravity gravityOf(Anchor across, Anchor down) {
+    if (across == Anchor::AsAsked && down == Anchor::AsAsked)
+        return Gravity::Static;
+    // Kept as asked on one axis only: the frame's middle there, which is
+    // where the client area is across a frame of equal sides.
+    auto step = [](Anchor anchor) {
+        return anchor == Anchor::Start ? 0 : anchor == Anchor::End ? 2 : 1;
     };
-    return {logical(extents[0]), logical(extents[2]), logical(extents[1]), logical(extents[3])};
+    return static_cast<Gravity>(static_cast<int>(Gravity::NorthWest) + step(across) +
+                                3 * step(down));
 }
 
-} // namespace
-
-void centreOnScreen(QWidget& window) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QMargins frame = frameToCome(window);
-    QRect whole(QPoint(), window.size().grownBy(frame));
-    whole.moveCenter(area.center());
-    // On a screen smaller than the window, its title bar stays reachable.
-    whole.moveTopLeft({std::max(whole.left(), area.left()), std::max(whole.top(), area.top())});
-    // Placed by its client area, which every window manager takes as it is.
-    window.setGeometry(QRect(whole.topLeft() + QPoint(frame.left(), frame.top()), window.size()));
-}
-
-QRect keptWithin(QRect rect, const QRect& area) {
+QRect movedWithin(QRect rect, const QRect& area) {
     rect.moveRight(std::min(rect.right(), area.right()));
     rect.moveBottom(std::min(rect.bottom(), area.bottom()));
     rect.moveLeft(std::max(rect.left(), area.left()));
     rect.moveTop(std::max(rect.top(), area.top()));
     return rect;
+}
+
+Place placeOf(const QRect& whole, std::optional<QMargins> frame, Anchor across, Anchor down) {
+    if (frame)
+        return {whole.topLeft() + QPoint(frame->left(), frame->top()), Gravity::Static};
+    return {whole.topLeft(), gravityOf(across, down)};
+}
+
+} // namespace
+
+Place centredIn(const QRect& area, QSize size, std::optional<QMargins> frame) {
+    QRect whole(QPoint(), frame ? size.grownBy(*frame) : size);
+    whole.moveCenter(area.center());
+    const Anchor across = whole.left() < area.left() ? Anchor::Start : Anchor::Middle;
+    const Anchor down = whole.top() < area.top() ? Anchor::Start : Anchor::Middle;
+    whole.moveTopLeft({std::max(whole.left(), area.left()), std::max(whole.top(), area.top())});
+    return placeOf(whole, frame, across, down);
+}
+
+Place keptWithin(const QRect& area, const QRect& wanted, std::optional<QMargins> frame) {
+    const QRect whole = frame ? wanted.marginsAdded(*frame) : wanted;
+    const QRect kept = movedWithin(whole, area);
+    auto anchor = [](int keptStart, int wantedStart, int areaStart) {
+        if (keptStart == wantedStart)
+            return Anchor::AsAsked;
+        return keptStart == areaStart ? Anchor::Start : Anchor::End;
+    };
+    return placeOf(kept, frame, anchor(kept.left(), whole.left(), area.left()),
+                   anchor(kept.top(), whole.top(), area.top()));
+}
+
+void centreOnScreen(QWidget& window) {
+    placeOnFirstShowing(window, [&window](const QRect& area, std::optional<QMargins> frame) {
+        return centredIn(area, window.size(), frame);
+    });
+}
+
+void placeOnScreen(QWidget& window, QPoint client) {
+    placeOnFirstShowing(window,
+                        [&window, client](const QRect& area, std::optional<QMargins> frame) {
+                            return keptWithin(area, QRect(client, window.size()), frame);
+                        });
 }
 
 } // namespace rt

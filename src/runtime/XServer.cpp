@@ -97,6 +97,28 @@ bool Server::windowManagerSupports(xcb_atom_t request) const {
     return std::find(supported.begin(), supported.end(), request) != supported.end();
 }
 
+void Server::setGravity(xcb_window_t window, std::uint32_t gravity) const {
+    // Flags, then 17 numbers of which the last is the gravity (ICCCM 4.1.2.3).
+    constexpr std::size_t items = 18;
+    constexpr std::uint32_t gravityGiven = 1U << 9;
+    std::vector<std::uint32_t> hints =
+        property(window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    hints.resize(std::max(hints.size(), items));
+    hints[0] |= gravityGiven;
+    hints[items - 1] = gravity;
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, static_cast<std::uint32_t>(hints.size()),
+                        hints.data());
+}
+
+void Server::grab() const {
+    xcb_grab_server(connection_);
+}
+
+void Server::release() const {
+    xcb_ungrab_server(connection_);
+}
+
 void Server::flush() const {
     xcb_flush(connection_);
 }

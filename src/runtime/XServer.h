@@ -20,8 +20,8 @@ struct Atoms {
 };
 
 // The connection to the X server that Qt made, for the few things Qt does not
-// ask of a window manager: a window's task-bar state and the frame it will
-// draw. There is none away from X11.
+// ask of a window manager: a window's task-bar state, the frame it will draw
+// and where it puts that frame. There is none away from X11.
 class Server {
 public:
     static std::optional<Server> ofApplication();
@@ -40,6 +40,14 @@ public:
                           const std::array<std::uint32_t, 5>& data) const;
     // Whether a window manager runs that says it handles this request.
     bool windowManagerSupports(xcb_atom_t request) const;
+    // Replaces the gravity in the window's size hints (WM_NORMAL_HINTS, which
+    // Qt writes as it maps a window): how the window manager is to put its
+    // frame around the client area when it takes the window.
+    void setGravity(xcb_window_t window, std::uint32_t gravity) const;
+    // Holds back every other client's requests, the window manager's among
+    // them, until released.
+    void grab() const;
+    void release() const;
     void flush() const;
 
 private:

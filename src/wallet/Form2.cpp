@@ -9,10 +9,6 @@
 #include "wallet/window/Layout.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTimer>
-#include <algorithm>
 #include <utility>
 
 Form2::Form2()
@@ -41,16 +37,8 @@ Form2::Form2()
     connect(eur20, &QPushButton::clicked, this, &Form2::eur20_Click);
     connect(eur50, &QPushButton::clicked, this, &Form2::eur50_Click);
 
-    // The design place, moved just enough to keep the whole window on a
-    // smaller screen.
-    QRect place = wallet_window::clientArea.pixels();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        constexpr int titleBar = 24; // room for the frame above the client area
-        place = rt::keptWithin(place, screen->availableGeometry().adjusted(0, titleBar, 0, 0));
-    }
-    setGeometry(place);
-    setFixedSize(place.size());
-    designPlace_ = place.topLeft();
+    setFixedSize(wallet_window::clientArea.pixels().size());
+    rt::placeOnScreen(*this, wallet_window::clientArea.pixels().topLeft());
     rt::keepOffTaskBar(*this);
 }
 
@@ -68,23 +56,6 @@ void Form2::showWallet() {
     show();
     raise();
     activateWindow();
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        // The frame is known only once the window manager has taken the window.
-        QTimer::singleShot(150, this, &Form2::placeWhole);
-    }
-}
-
-void Form2::placeWhole() {
-    const QScreen* onScreen = screen();
-    if (!onScreen || !isVisible())
-        return;
-    // The frame where it belongs with the client area at its design place.
-    const QRect frame =
-        rt::keptWithin(frameGeometry().translated(designPlace_ - geometry().topLeft()),
-                       onScreen->availableGeometry());
-    if (frame.topLeft() != pos())
-        move(frame.topLeft());
 }
 
 void Form2::Command1_Click() {

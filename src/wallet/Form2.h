@@ -47,12 +47,6 @@ protected:
 private:
     void coinIn(int euro);
     void hideWallet();
-    // Puts the client area at its design place once the window manager has
-    // framed the window, shifted just enough to keep the frame on screen.
-    void placeWhole();
-
-    QPoint designPlace_;
-    bool shownBefore_ = false;
     std::optional<QPoint> closedAt_; // the client area's place at the last "Close"
 
     int busy_ = 0;

@@ -1,3 +1,4 @@
+#include "runtime/WindowPlace.h"
 #include "shared/Forms.h"
 #include "support/GameFixture.h"
 #include "wallet/Form2.h"
@@ -8,7 +9,10 @@
 #include <QSet>
 #include <QTest>
 #include <algorithm>
+#include <optional>
 #include <utility>
+
+Q_DECLARE_METATYPE(rt::Gravity)
 
 namespace {
 
@@ -45,9 +49,38 @@ private slots:
         QCOMPARE(icon.pixelColor(0, 0), QColor(Qt::white));
         QVERIFY(m.Timer1->interval() == 100 && m.Timer2->interval() == 500);
         QVERIFY(!m.Timer2->isActive());
-        // No window manager tells of a frame here: the client area is centred.
+        // No window manager tells of a frame here: the client area is centred
+        // as the window is shown.
+        m.show();
         const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY((m.geometry().center() - middle).manhattanLength() <= 1);
+    }
+
+    // The middle of the screen's free area, frame and all: a frame the
+    // window manager told of is taken into the place, one it did not tell
+    // of is left to it. On a smaller area the title bar stays on it.
+    void centredOnScreen_data() {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("told");
+        QTest::addColumn<QPoint>("place");
+        QTest::addColumn<rt::Gravity>("gravity");
+        const QRect screen(0, 0, 1024, 768);
+        QTest::newRow("frame told") << screen << true << QPoint(218, 234) << rt::Gravity::Static;
+        QTest::newRow("frame untold") << screen << false << QPoint(218, 216) << rt::Gravity::Centre;
+        QTest::newRow("too short")
+            << QRect(0, 40, 1024, 300) << false << QPoint(218, 40) << rt::Gravity::North;
+        QTest::newRow("smaller") << QRect(0, 0, 500, 300) << true << QPoint(0, 37)
+                                 << rt::Gravity::Static;
+    }
+    void centredOnScreen() {
+        QFETCH(QRect, area);
+        QFETCH(bool, told);
+        QFETCH(QPoint, place);
+        QFETCH(rt::Gravity, gravity);
+        const auto frame = told ? std::optional(QMargins(0, 37, 0, 0)) : std::nullopt;
+        const rt::Place centred = rt::centredIn(area, QSize(587, 336), frame);
+        QCOMPARE(centred.client, place);
+        QCOMPARE(centred.gravity, gravity);
     }
 
     void controls_data() {

@@ -2,7 +2,8 @@
 # Builds the Debian package and checks what a user gets from it: the package
 # itself (name, fields, lintian), the files it unpacks (the program folder, the
 # command, the menu entry, the metainfo, the icons), the program's hardening
-# and the unpacked program, started on an X server of its own (run_window.sh).
+# and the unpacked program, started on an X server of its own under each of
+# two window managers (run_window.sh).
 # Last, the package is built again from a copy of the source in another folder,
 # and has to come out the same, byte for byte.
 #
@@ -157,11 +158,15 @@ fi
 section "starting the unpacked program"
 folder_state() { (cd "$program_dir" && find . | sort && sha256sum -- *); }
 folder_state >"$work/folder-before"
-started=$(date +%s)
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$(dirname "$0")/run_window.sh" \
-    "$root/$command" "$x11_window" "$work/run" ||
-    fail "the unpacked program did not run as it should"
-echo "started, looked at and closed in $(($(date +%s) - started)) s"
+# Under a window manager that tells a window's frame before mapping it
+# (openbox) and one that does not (KWin).
+for wm in openbox kwin; do
+    started=$(date +%s)
+    xvfb-run -a -s "-screen 0 1024x768x24" bash "$(dirname "$0")/run_window.sh" \
+        "$wm" "$root/$command" "$x11_window" "$work/run-$wm" ||
+        fail "the unpacked program did not run as it should under $wm"
+    echo "started, looked at and closed under $wm in $(($(date +%s) - started)) s"
+done
 folder_state | cmp -s - "$work/folder-before" || fail "the program changed its own folder"
 
 section "the same package from a copy of the source elsewhere"

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The unpacked program as a person meets it, on an X server of its own (the
-# package test starts it there) under a window manager, openbox: started
-# through its command, it shows its window centred with symbols in the reels;
-# neither window is on the task bar unless minimised, both come back from
-# minimised, the wallet shows where it was however often it is shown, and the
-# program closes cleanly when its close box is used.
+# package test starts it there) under a window manager, openbox or KWin:
+# started through its command, it shows its window centred with symbols in
+# the reels; neither window is on the task bar unless minimised, and then one
+# button stands for the game; both come back from minimised, the wallet shows
+# where it was however often it is shown, and the program closes cleanly when
+# its close box is used.
 #
-#   run_window.sh COMMAND X11_WINDOW SCRATCH
+#   run_window.sh openbox|kwin COMMAND X11_WINDOW SCRATCH
 set -uo pipefail
 
 title="Brim's Rolvanger 1.25"
@@ -20,22 +21,43 @@ fail() {
     failures=$((failures + 1))
 }
 
-command=$1 x11_window=$2 scratch=$3
-for tool in openbox xdotool xprop xwininfo; do
+wm_name=$1 command=$2 x11_window=$3 scratch=$4
+# A window manager, as on a desktop. openbox tells the frame it will draw
+# before a window is mapped, and lets any window be minimised, whatever it
+# asks for; KWin tells the frame only once it has framed the window, and
+# minimises a tool window only with the window it belongs to. Each names
+# itself on the window it shows it runs by.
+case $wm_name in
+openbox) wm_command=(openbox --sm-disable) wm_title=Openbox ;;
+kwin) wm_command=(kwin_x11 --replace) wm_title=KWin ;;
+*) echo "usage: run_window.sh openbox|kwin COMMAND X11_WINDOW SCRATCH" >&2; exit 2 ;;
+esac
+for tool in "${wm_command[0]}" xdotool xprop xwininfo; do
     command -v "$tool" >/dev/null || { fail "$tool is not installed (./build.sh test installs it)"; }
 done
 [ "$failures" -eq 0 ] || exit 1
 mkdir -p "$scratch/home" "$scratch/cwd" "$scratch/wm"
-mkdir -m 700 "$scratch/runtime"
-# A window manager, as on a desktop: openbox frames the windows and lets
-# any window be minimised, whatever it asks for.
+mkdir -m 700 "$scratch/runtime" "$scratch/wm-runtime"
+# KWin without compositing: Xvfb has no GL.
 HOME="$scratch/wm" XDG_CONFIG_HOME="$scratch/wm" XDG_CACHE_HOME="$scratch/wm" \
-    openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
+    XDG_RUNTIME_DIR="$scratch/wm-runtime" KWIN_COMPOSE=N "${wm_command[@]}" >"$scratch/$wm_name.log" 2>&1 &
 wm=$!
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break
+# KWin takes a few seconds to start on a busy machine: the bound only
+# catches one that never does.
+wm_ready=""
+for _ in $(seq 600); do
+    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')
+    [ -n "$check" ] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -qF "\"$wm_title\"" &&
+        wm_ready=yes && break
+    kill -0 "$wm" 2>/dev/null || break
     sleep 0.1
 done
+if [ -z "$wm_ready" ]; then
+    fail "$wm_name did not start"
+    kill "$wm" 2>/dev/null
+    cat "$scratch/$wm_name.log" >&2
+    exit 1
+fi
 # Nothing may appear in the home or working folder: the program never
 # writes a file.
 (cd "$scratch/cwd" &&
@@ -74,11 +96,12 @@ done
 # A window as the player and a task bar see it: its WM_STATE (Withdrawn
 # once hidden, gone once unloaded), "skip" or "button" on the task bar,
 # "active" or not (-), and its place: "centred" when its frame is in the
-# middle of the screen, else its client area's top-left corner.
+# middle of the screen (within 2 pixels: a window manager may round the half
+# pixel either way), else its client area's top-left corner.
 read -r screen_width screen_height <<<"$(xwininfo -root |
     sed -n -e 's/^ *Width: //p' -e 's/^ *Height: //p' | tr '\n' ' ')"
 look() { # ID
-    local state bar=button active=- place left right top bottom x y w h
+    local state bar=button active=- place left right top bottom x y w h off_x off_y
     read -r x y w h <<<"$(xwininfo -id "$1" 2>/dev/null |
         sed -n -e 's/.*Absolute upper-left [XY]: *//p' -e 's/^ *Width: //p' -e 's/^ *Height: //p' |
         tr '\n' ' ')"
@@ -90,8 +113,9 @@ look() { # ID
     read -r left right top bottom <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null |
         sed -n 's/.*= //; s/,//gp')"
     place="$x,$y"
-    [ $((x - left)) -eq $(((screen_width - w - left - right) / 2)) ] &&
-        [ $((y - top)) -eq $(((screen_height - h - top - bottom) / 2)) ] && place=centred
+    off_x=$((2 * (x - left) - (screen_width - w - left - right)))
+    off_y=$((2 * (y - top) - (screen_height - h - top - bottom)))
+    [ "${off_x#-}" -le 4 ] && [ "${off_y#-}" -le 4 ] && place=centred
     echo "${state:-Withdrawn} $bar $active $place"
 }
 matches() { # LOOK WANTED, where * in WANTED matches anything
@@ -115,30 +139,43 @@ play() { # MOVE WINDOW_ID
     esac
 }
 
-# Neither window has a task-bar button while shown, and each has one while
-# minimised; the machine window is centred, frame and all, and has the
-# keyboard at start and once the wallet goes; "Wallet" brings the wallet
-# back, from hidden or minimised, active and where it was. A move of "-"
-# only looks.
+# Neither window has a task-bar button while shown, and while the game is
+# minimised one button stands for it: the machine window's, or the wallet's
+# when it is minimised alone. The machine window is centred, frame and all,
+# and has the keyboard at start and once the wallet goes; "Wallet" brings the
+# wallet back, from hidden or minimised, active and where it was, and it
+# comes back with the machine window where it went with it. A move of "-"
+# only looks; a row that starts with a window manager's name is for that one
+# alone.
 wallet_title="This is your wallet, use it wisely!"
 wallet_id=""
 moves=(
     # move      window   WM_STATE   task bar  active  place
     "start      machine  Normal     skip      active  centred"
     "Wallet     wallet   Normal     skip      active  340,571"
-    "minimise   wallet   Iconic     button    -       *"
+    # KWin lets a tool window be minimised only with the window it belongs to.
+    "openbox: minimise   wallet   Iconic     button    -       *"
     "Wallet     wallet   Normal     skip      active  340,571"
     "Close      wallet   Withdrawn  *         *       *"
     "-          machine  Normal     skip      active  centred"
     "minimise   machine  Iconic     button    -       *"
     "restore    machine  Normal     skip      active  centred"
     "Wallet     wallet   Normal     skip      active  340,571"
+    "minimise   machine  Iconic     button    -       *"
+    "kwin: -    wallet   Iconic     skip      -       *"
+    "openbox: - wallet   Normal     skip      *       340,571"
+    "restore    machine  Normal     skip      active  centred"
+    "-          wallet   Normal     skip      *       340,571"
     "close-box  wallet   gone       *         *       *"
     "-          machine  Normal     skip      active  centred"
     "Wallet     wallet   Normal     skip      active  340,571"
 )
 for move in "${moves[@]}"; do
     read -r what which wanted <<<"$move"
+    if [[ $what == *: ]]; then
+        [ "$what" = "$wm_name:" ] || continue
+        read -r what which wanted <<<"$which $wanted"
+    fi
     target=$id
     [ "$which" = wallet ] && target=$wallet_id
     play "$what" "$target" || fail "could not $what the $which"

@@ -5,6 +5,9 @@
 #include "wallet/Form2.h"
 
 #include <QTest>
+#include <optional>
+
+Q_DECLARE_METATYPE(rt::Gravity)
 
 using namespace Module1;
 
@@ -107,10 +110,10 @@ private slots:
         QVERIFY(Forms::walletLoaded());
         Form2* first = &Forms::wallet();
         QVERIFY(!first->isVisible());
-        const QPoint designPlace = first->geometry().topLeft();
 
         QTest::mouseClick(m.Command5, Qt::LeftButton);
         QVERIFY(first->isVisible());
+        const QPoint designPlace = first->geometry().topLeft();
         first->move(designPlace + QPoint(-30, -40));
         const QPoint moved = first->pos();
         QTest::mouseClick(first->Command1, Qt::LeftButton); // "Close" hides
@@ -134,28 +137,52 @@ private slots:
         m.Timer1_Timer();
         QVERIFY(Forms::walletLoaded());
         QVERIFY(!Forms::wallet().isVisible());
-        QCOMPARE(Forms::wallet().geometry().topLeft(), designPlace);
         QCOMPARE(Forms::wallet().cashlbl->caption(), QString("4"));
+        m.Command5_Click();
+        QCOMPARE(Forms::wallet().geometry().topLeft(), designPlace);
     }
 
     // The wallet's design place on the screen's free area: kept where the
-    // area holds it, moved just enough where it does not.
+    // area holds the whole window, moved just enough where it does not. A
+    // frame the window manager told of is taken into the place; one it did
+    // not tell of is left to it, by the edge that meets the area's.
     void theDesignPlaceKeptOnScreen_data() {
         QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("told");
         QTest::addColumn<QPoint>("place");
+        QTest::addColumn<rt::Gravity>("gravity");
         const QRect large(0, 0, 1024, 768);
-        QTest::newRow("large enough") << large << QPoint(340, 571);
-        QTest::newRow("too short: moved up") << QRect(0, 0, 800, 600) << QPoint(340, 600 - 181);
-        QTest::newRow("starts right of it") << large.adjusted(400, 0, 0, 0) << QPoint(400, 571);
-        QTest::newRow("starts below it") << QRect(0, 580, 1024, 400) << QPoint(340, 580);
-        QTest::newRow("smaller: top left shows") << QRect(10, 20, 100, 100) << QPoint(10, 20);
+        const QRect shortArea(0, 0, 800, 600);
+        const QRect below(0, 580, 1024, 400);
+        const QRect smaller(10, 20, 100, 100);
+        using G = rt::Gravity;
+        QTest::newRow("large enough") << large << true << QPoint(340, 571) << G::Static;
+        QTest::newRow("large enough, frame untold")
+            << large << false << QPoint(340, 571) << G::Static;
+        QTest::newRow("too short: moved up")
+            << shortArea << true << QPoint(340, 600 - 181 - 2) << G::Static;
+        QTest::newRow("too short, frame untold")
+            << shortArea << false << QPoint(340, 600 - 181) << G::South;
+        QTest::newRow("starts right of it")
+            << large.adjusted(400, 0, 0, 0) << false << QPoint(400, 571) << G::West;
+        QTest::newRow("starts below it") << below << true << QPoint(340, 600) << G::Static;
+        QTest::newRow("starts below it, frame untold")
+            << below << false << QPoint(340, 580) << G::North;
+        QTest::newRow("smaller: top left shows") << smaller << true << QPoint(11, 40) << G::Static;
+        QTest::newRow("smaller, frame untold")
+            << smaller << false << QPoint(10, 20) << G::NorthWest;
     }
     void theDesignPlaceKeptOnScreen() {
         QFETCH(QRect, area);
+        QFETCH(bool, told);
         QFETCH(QPoint, place);
+        QFETCH(rt::Gravity, gravity);
         GameFixture game;
         const QRect design(QPoint(340, 571), Forms::wallet().size());
-        QCOMPARE(rt::keptWithin(design, area).topLeft(), place);
+        const auto frame = told ? std::optional(QMargins(1, 20, 1, 2)) : std::nullopt;
+        const rt::Place kept = rt::keptWithin(area, design, frame);
+        QCOMPARE(kept.client, place);
+        QCOMPARE(kept.gravity, gravity);
     }
 
     void unloadedWhileItsRefusalIsOpen() {
