@@ -55,7 +55,7 @@ private slots:
         GameFixture game;
         Module1::cash = static_cast<Counter>(startCash);
         Module1::credits = static_cast<Counter>(startCredits);
-        Form2& wallet = Forms::wallet();
+        Form2& wallet = walletWindow();
         wallet.showWallet();
         QTest::mouseClick(coinButton(wallet, euro), Qt::LeftButton);
         QCOMPARE(int(Module1::cash), cash);
@@ -81,7 +81,7 @@ private slots:
 
     void theWindowAsDesigned() {
         GameFixture game;
-        Form2& wallet = Forms::wallet();
+        Form2& wallet = walletWindow();
         QCOMPARE(wallet.windowTitle(), QString("This is your wallet, use it wisely!"));
         QCOMPARE(wallet.size(), QSize(370, 181));
         QVERIFY(wallet.windowFlags().testFlag(Qt::Tool));
@@ -105,7 +105,7 @@ private slots:
         // Hidden at start, brought in by the first refresh.
         m.Timer1_Timer();
         QVERIFY(Forms::walletLoaded());
-        Form2* first = &Forms::wallet();
+        Form2* first = &walletWindow();
         QVERIFY(!first->isVisible());
         const QPoint designPlace = first->geometry().topLeft();
 
@@ -133,9 +133,9 @@ private slots:
         QVERIFY(!Forms::walletLoaded());
         m.Timer1_Timer();
         QVERIFY(Forms::walletLoaded());
-        QVERIFY(!Forms::wallet().isVisible());
-        QCOMPARE(Forms::wallet().geometry().topLeft(), designPlace);
-        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("4"));
+        QVERIFY(!walletWindow().isVisible());
+        QCOMPARE(walletWindow().geometry().topLeft(), designPlace);
+        QCOMPARE(walletWindow().cashlbl->caption(), QString("4"));
     }
 
     // The wallet's design place on the screen's free area: kept where the
@@ -154,14 +154,14 @@ private slots:
         QFETCH(QRect, area);
         QFETCH(QPoint, place);
         GameFixture game;
-        const QRect design(QPoint(340, 571), Forms::wallet().size());
+        const QRect design(QPoint(340, 571), walletWindow().size());
         QCOMPARE(rt::keptWithin(design, area).topLeft(), place);
     }
 
     void unloadedWhileItsRefusalIsOpen() {
         GameFixture game;
         Module1::cash = 0;
-        Form2* wallet = &Forms::wallet();
+        Form2* wallet = &walletWindow();
         QPointer<Form2> guard = wallet;
         // The machine window closes while the loan message is up.
         game.prompts.whileOpen = [&] {

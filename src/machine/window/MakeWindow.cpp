@@ -7,15 +7,17 @@
 #include "shared/Colours.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
+#include "wallet/Form2.h"
 
 using namespace machine_window;
 
 // A plain window, not a dialog: GNOME's window manager gives a dialog without
 // an owner a task-bar button, whatever the dialog asks for.
 Form1::Form1()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : MachineWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     Forms::setMachine(this);
+    Forms::makeWalletWith([]() -> Forms::WalletWindow* { return new Form2(); });
     buildControls();
     connectEvents();
     Form_Load();
