@@ -88,9 +88,9 @@ void Form1::buildControls() {
 }
 
 void Form1::connectEvents() {
-    connect(Command1, &rt::PictureBox::Click, this, &Form1::Command1_Click);
-    connect(Command1, &rt::PictureBox::MouseDown, this, &Form1::Command1_MouseDown);
-    connect(Command1, &rt::PictureBox::MouseUp, this, &Form1::Command1_MouseUp);
+    connect(Command1, &QAbstractButton::clicked, this, &Form1::Command1_Click);
+    connect(Command1, &QAbstractButton::pressed, this, &Form1::Command1_MouseDown);
+    connect(Command1, &QAbstractButton::released, this, &Form1::Command1_MouseUp);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
