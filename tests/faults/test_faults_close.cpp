@@ -112,13 +112,6 @@ template <class Box> void whenOpen(std::function<void(Box*)> act) {
     poll->start();
 }
 
-// What a player double-click on a label sends.
-void doubleClick(QWidget* target) {
-    QTest::mouseClick(target, Qt::LeftButton);
-    QTest::mouseDClick(target, Qt::LeftButton);
-    QTest::mouseRelease(target, Qt::LeftButton);
-}
-
 // The window manager's close box. (While a modal box is open the window
 // manager's close is held back by Qt; the machine is then closed by the
 // program's own side, as a session ending would.)

@@ -107,9 +107,7 @@ private slots:
             }
             QTest::keyRelease(lever, key);
         } else {
-            QTest::mouseClick(lever, Qt::LeftButton);
-            QTest::mouseDClick(lever, Qt::LeftButton);
-            QTest::mouseRelease(lever, Qt::LeftButton);
+            doubleClick(lever);
         }
         QTest::qWait(150); // a late second pull would come within this
         QCOMPARE(int(credits), 4);

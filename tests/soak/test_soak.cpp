@@ -659,14 +659,6 @@ private:
         }
     }
 
-    // A real double-click: press and release, then the double-click and its
-    // release.
-    static void doubleClick(QWidget* target) {
-        QTest::mouseClick(target, Qt::LeftButton);
-        QTest::mouseDClick(target, Qt::LeftButton);
-        QTest::mouseRelease(target, Qt::LeftButton);
-    }
-
     // A box the rules call for, and what follows it once it is closed (at
     // once when there is no box).
     void expect(Frame& frame, const std::optional<soak::Box>& box,

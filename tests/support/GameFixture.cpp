@@ -25,6 +25,12 @@ void GameFixture::clickLever() {
     QTest::mouseClick(machine_->Command1, Qt::LeftButton);
 }
 
+void doubleClick(QWidget* target) {
+    QTest::mouseClick(target, Qt::LeftButton);
+    QTest::mouseDClick(target, Qt::LeftButton);
+    QTest::mouseRelease(target, Qt::LeftButton);
+}
+
 void startFreshProgram() {
     Module1::credits = Module1::cash = Module1::score = 0;
     Module1::soundFile.clear();

@@ -27,6 +27,10 @@ private:
     std::unique_ptr<Form1> machine_;
 };
 
+// What a player's double-click sends: press and release, then the
+// double-click and its release.
+void doubleClick(QWidget* target);
+
 // What a new process starts with, before the machine window loads: the
 // shared counters zeroed and no cue named.
 void startFreshProgram();
