@@ -7,9 +7,9 @@
 // Prints "key value" lines, times in milliseconds.
 #include "Stats.h"
 #include "WavFile.h"
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 #include "sound/Cues.h"
 #include "sound/SystemCuePlayer.h"
 
@@ -98,9 +98,9 @@ int main(int argc, char** argv) {
     rt::settings().programFolder = folder.path();
 
     sound::SystemCuePlayer player;
-    rt::seams().use(player);
+    seams().use(player);
     measure("roll", QStringLiteral("roll.wav"), calls);
     measure("cue300", QStringLiteral("tone300.wav"), calls);
-    rt::seams().remove();
+    seams().remove();
     return 0;
 }

@@ -15,11 +15,13 @@
 #include "Stats.h"
 #include "machine/Form1.h"
 #include "runtime/LookAndFeel.h"
+#include "runtime/Prompts.h"
 #include "runtime/RandomSource.h"
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
+#include "sound/SystemCuePlayer.h"
 #include "wallet/Form2.h"
 
 #include <QApplication>
@@ -46,7 +48,7 @@ public:
     explicit TickClock(rt::RandomSource& real) : real_(real) {}
     void seedFromClock() override { real_.seedFromClock(); }
     float next() override {
-        const Form1* machine = Forms::machine();
+        const auto* machine = static_cast<const Form1*>(Forms::machine());
         if (machine && machine->spinning && machine->ticks != lastTick_ && !spins_.empty()) {
             lastTick_ = machine->ticks;
             spins_.back().push_back(Clock::now());
@@ -182,7 +184,7 @@ void game(Form1& machine, TickClock& ticks) {
     machine.speedm->setChecked(true);
     machine.speedm_Click();
     machine.Command5_Click();
-    Forms::wallet().eur5_Click();
+    static_cast<Form2&>(Forms::wallet()).eur5_Click();
     settle(200);
     for (int i = 0; i < 6; ++i) {
         machine.Command1_Click();
@@ -194,7 +196,7 @@ void game(Form1& machine, TickClock& ticks) {
     Module1::scoretocreds_Click();
     Module1::score = 5;
     Module1::Command6_Click();
-    Forms::wallet().Command1_Click();
+    static_cast<Form2&>(Forms::wallet()).Command1_Click();
     Module1::credits = 2;
     machine.aplay->setChecked(true);
     machine.Command1_Click();
@@ -216,10 +218,11 @@ int main(int argc, char** argv) {
     // As main() does, with the random source wrapped.
     QApplication app(argc, argv);
     rt::setUpLookAndFeel();
-    rt::installRealServices();
-    rt::RandomSource& real = rt::seams().random();
+    rt::ClockRandomSource real;
+    sound::SystemCuePlayer cues;
+    rt::QtPrompts prompts;
     TickClock ticks(real);
-    rt::seams().use(ticks);
+    seams().install(ticks, cues, prompts);
     {
         Form1 machine;
         machine.show();
@@ -234,7 +237,6 @@ int main(int argc, char** argv) {
         machine.close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    rt::seams().use(real);
-    rt::releaseRealServices();
+    seams().remove();
     return 0;
 }

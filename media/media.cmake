@@ -18,6 +18,9 @@ set(ROLVANGER_RESOURCE_DIR ${CMAKE_BINARY_DIR}/resources)
 
 add_executable(make_media ${CMAKE_CURRENT_LIST_DIR}/tools/make_media.cpp)
 target_link_libraries(make_media PRIVATE Qt6::Gui Qt6::Svg)
+# The cues are made in the format the cue player plays, named in its header.
+target_include_directories(make_media PRIVATE
+                           $<TARGET_PROPERTY:rolvanger_sound,INTERFACE_INCLUDE_DIRECTORIES>)
 set_target_properties(make_media PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 set(_media_svgs)

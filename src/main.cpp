@@ -1,8 +1,11 @@
 #include "machine/Form1.h"
 #include "runtime/LookAndFeel.h"
 #include "runtime/NoDisplay.h"
-#include "runtime/Seams.h"
+#include "runtime/Prompts.h"
+#include "runtime/RandomSource.h"
 #include "runtime/WindowSystem.h"
+#include "shared/Seams.h"
+#include "sound/SystemCuePlayer.h"
 
 #include <QApplication>
 
@@ -12,7 +15,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     rt::displayReached();
     rt::setUpLookAndFeel();
-    rt::installRealServices();
+    // The services the game reaches outside itself: in before the first
+    // window, out after the last one, gone before the application.
+    rt::ClockRandomSource random;
+    sound::SystemCuePlayer cues;
+    rt::QtPrompts prompts;
+    seams().install(random, cues, prompts);
     int status = 0;
     {
         Form1 machine;
@@ -25,6 +33,6 @@ int main(int argc, char** argv) {
     }
     // Windows unloaded on the way out are deleted before the services go.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    rt::releaseRealServices();
+    seams().remove();
     return status;
 }

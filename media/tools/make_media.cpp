@@ -4,6 +4,7 @@
 //   make_media <svg-source-dir> <program-dir> <resource-dir>
 
 #include "WavFile.h"
+#include "sound/CueFormat.h"
 
 #include <QColor>
 #include <QDir>
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr int kSampleRate = 44100;
+constexpr int kSampleRate = sound::cueRate;
 constexpr int kJpegQuality = 90;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 

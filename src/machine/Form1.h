@@ -7,14 +7,14 @@
 #include "runtime/PictureBox.h"
 #include "runtime/Sign.h"
 #include "shared/Counter.h"
+#include "shared/Forms.h"
 
 #include <QTimer>
-#include <QWidget>
 #include <chrono>
 
 // The machine window: the reels, the lever, the holds and every switch of the
 // game. Its handlers carry the names of the controls and events they serve.
-class Form1 : public QWidget {
+class Form1 : public Forms::MachineWindow {
     Q_OBJECT
 public:
     // Builds the window with every control in its designed state and runs
@@ -62,7 +62,7 @@ public:
     // Start-up and unloading.
     void Form_Load();
     void Form_Unload();
-    bool unloaded() const { return unloaded_; }
+    bool unloaded() const override { return unloaded_; }
 
     // The lever, the spin and the holds.
     void Command1_Click();
@@ -90,8 +90,8 @@ public:
     // The display refresh and the lose cue.
     void Timer1_Timer();
     // Writes "Credits: n" and "Score: n": the one place each caption is made.
-    void showCredits();
-    void showScore();
+    void showCredits() override;
+    void showScore() override;
     void cdlbl_Change();
     void sclbl_Change();
 

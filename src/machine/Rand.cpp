@@ -1,12 +1,12 @@
 #include "machine/Form1.h"
 
 #include "runtime/RandomSource.h"
-#include "runtime/Seams.h"
+#include "shared/Seams.h"
 
 #include <cmath>
 
 Counter Form1::Rand(Counter low, Counter high) {
-    const float r = rt::seams().random().next();
+    const float r = seams().random().next();
     const auto count = toCounter(static_cast<long long>(high) - low + 1);
     if (!count)
         return low;

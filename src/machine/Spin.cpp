@@ -1,9 +1,9 @@
 #include "machine/Form1.h"
 
 #include "machine/SpinResult.h"
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 
 #include <QCoreApplication>
 #include <thread>

@@ -2,11 +2,11 @@
 
 #include "runtime/ProgramInfo.h"
 #include "runtime/RandomSource.h"
-#include "runtime/Seams.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 
 void Form1::Form_Load() {
-    rt::seams().random().seedFromClock();
+    seams().random().seedFromClock();
     setWindowTitle(windowTitle() + QLatin1Char(' ') + QString::number(rt::versionMajor()) +
                    QLatin1Char('.') + QString::number(rt::versionRevision()));
     // The start-up symbols are only pictures: reel1..reel3 stay 0 until the

@@ -1,8 +1,8 @@
 #include "machine/Form1.h"
 
 #include "runtime/Prompts.h"
-#include "runtime/Seams.h"
 #include "shared/Forms.h"
+#include "shared/Seams.h"
 
 #include <QCloseEvent>
 
@@ -19,5 +19,5 @@ void Form1::Form_Unload() {
     Timer2->stop();
     Forms::unloadWallet();
     // A prompt left open would keep the program alive behind a closed window.
-    rt::seams().prompts().closeAll();
+    seams().prompts().closeAll();
 }

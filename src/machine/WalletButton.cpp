@@ -1,7 +1,6 @@
 #include "machine/Form1.h"
 
 #include "shared/Forms.h"
-#include "wallet/Form2.h"
 
 void Form1::Command5_Click() {
     if (unloaded_)

@@ -1,7 +1,7 @@
 #include "runtime/CheckBox.h"
 
 #include "runtime/FocusMarks.h"
-#include "runtime/HeldSpace.h"
+#include "runtime/HeldKey.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -33,7 +33,7 @@ public:
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     setAutoFillBackground(true);
-    new HeldSpace(*this);
+    new HeldKey(*this, HeldKey::Ignored);
 }
 
 void CheckBox::putBoxOnRight() {

@@ -1,7 +1,7 @@
 #include "runtime/CommandButton.h"
 
 #include "runtime/FocusMarks.h"
-#include "runtime/HeldSpace.h"
+#include "runtime/HeldKey.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -20,7 +20,7 @@ QColor halfway(QColor from, QColor to) {
 
 CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
-    new HeldSpace(*this, HeldSpace::EnterToo);
+    new HeldKey(*this, HeldKey::AsSpace);
 }
 
 void CommandButton::setBackColour(QColor colour) {

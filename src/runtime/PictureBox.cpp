@@ -1,12 +1,9 @@
 #include "runtime/PictureBox.h"
 
-#include "runtime/AccessibleFactory.h"
 #include "runtime/FocusMarks.h"
-#include "runtime/HeldSpace.h"
+#include "runtime/HeldKey.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -14,53 +11,27 @@ namespace rt {
 
 namespace {
 
-// As long as a push button shows itself pressed for assistive technology's
-// Press.
-constexpr int pressMilliseconds = 100;
-
-// What assistive technology sees: a push button with a Press action, named
-// and described as the widget is.
-class PictureBoxAccessible : public QAccessibleWidget {
-public:
-    explicit PictureBoxAccessible(PictureBox* box) : QAccessibleWidget(box, QAccessible::Button) {}
-
-    QStringList actionNames() const override {
-        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
-    }
-
-    void doAction(const QString& actionName) override {
-        if (actionName == pressAction())
-            static_cast<PictureBox*>(widget())->animatePress();
-        else
-            QAccessibleWidget::doAction(actionName);
-    }
-
-    QStringList keyBindingsForAction(const QString& actionName) const override {
-        if (actionName == pressAction())
-            return {QStringLiteral("Space")};
-        return QAccessibleWidget::keyBindingsForAction(actionName);
-    }
-};
+// The same mouse event as if the left button made it: Qt's button answers
+// that one alone.
+QMouseEvent asLeftButton(const QMouseEvent& event) {
+    return QMouseEvent(event.type(), event.position(), event.scenePosition(),
+                       event.globalPosition(), Qt::LeftButton,
+                       event.type() == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                       event.modifiers(), event.pointingDevice());
+}
 
 } // namespace
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
-    installAccessible<PictureBox, PictureBoxAccessible>();
+PictureBox::PictureBox(QWidget* parent) : QAbstractButton(parent) {
+    // Its back colour is the window colour a design gives, not a button face.
+    setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
-    releaseLater_.setSingleShot(true);
-    connect(&releaseLater_, &QTimer::timeout, this, &PictureBox::release);
+    new HeldKey(*this, HeldKey::AtOnce);
 }
 
 void PictureBox::setPicture(const QPixmap& picture) {
     picture_ = picture;
     update();
-}
-
-void PictureBox::animatePress() {
-    if (releaseLater_.isActive() || heldKey_)
-        return;
-    emit MouseDown();
-    releaseLater_.start(pressMilliseconds);
 }
 
 void PictureBox::tellDescription(const QString& description) {
@@ -70,11 +41,6 @@ void PictureBox::tellDescription(const QString& description) {
     }
     QAccessibleEvent event(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
-}
-
-void PictureBox::release() {
-    emit MouseUp();
-    emit Click();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
@@ -88,75 +54,32 @@ void PictureBox::paintEvent(QPaintEvent*) {
     }
 }
 
-void PictureBox::mousePressEvent(QMouseEvent*) {
-    emit MouseDown();
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (isDown())
+        return; // another button holds it down already
+    QMouseEvent left = asLeftButton(*event);
+    QAbstractButton::mousePressEvent(&left);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    emit MouseUp();
-    if (event->buttons() != Qt::NoButton)
+    if (event->buttons() != Qt::NoButton || !isDown())
         return;
-    const bool endsDoubleClick = inDoubleClick_;
-    inDoubleClick_ = false;
-    // A control is clicked by releasing the last held button over it; the
-    // first half of a double-click was the click.
-    if (!endsDoubleClick && rect().contains(event->position().toPoint()))
-        emit Click();
+    const bool over = hitButton(event->position().toPoint());
+    QMouseEvent left = asLeftButton(*event);
+    QAbstractButton::mouseReleaseEvent(&left);
+    // Let go elsewhere, Qt's button only comes up; a lever is seen to.
+    if (!over)
+        emit released();
 }
 
-// Qt would take the second press of a double-click for a press.
-void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {
-    inDoubleClick_ = true;
+// Held and moved off, Qt's button would come up; a lever stays down until it
+// is let go.
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    event->ignore();
 }
 
-bool PictureBox::repeats(const QKeyEvent& press) const {
-    return press.isAutoRepeat() || heldKey_ == press.key() ||
-           (releasedKey_ == press.key() && sinceRelease_.isValid() &&
-            sinceRelease_.elapsed() < keyRepeatMilliseconds);
-}
-
-void PictureBox::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    const bool enter = key == Qt::Key_Enter || key == Qt::Key_Return;
-    if (key != Qt::Key_Space && !enter) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    if (repeats(*event)) {
-        heldKey_ = key;
-        // Space is still down: its release was the repeat's.
-        if (key == Qt::Key_Space)
-            releaseLater_.stop();
-        return;
-    }
-    if (heldKey_ || releaseLater_.isActive())
-        return; // one key at a time, as a push button takes them
-    heldKey_ = key;
-    emit MouseDown();
-    if (enter)
-        release();
-}
-
-void PictureBox::keyReleaseEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key != heldKey_ || event->isAutoRepeat()) {
-        QWidget::keyReleaseEvent(event);
-        return;
-    }
-    heldKey_ = 0;
-    releasedKey_ = key;
-    sinceRelease_.start();
-    if (key == Qt::Key_Space)
-        releaseLater_.start(keyRepeatMilliseconds);
-}
-
-// Like a push button, a picture box that loses the focus while Space holds it
-// down comes up without a Click.
-void PictureBox::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    if (heldKey_ == Qt::Key_Space)
-        emit MouseUp();
-    heldKey_ = 0;
-}
+// Qt would take the second press of a double-click for a press; the first
+// half was the click.
+void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {}
 
 } // namespace rt

@@ -6,7 +6,7 @@
 namespace rt {
 
 // What a test may set about how the game runs, beside the services it may
-// swap (Seams.h). The program itself leaves both as they are.
+// swap. The program itself leaves both as they are.
 struct Settings {
     // The shortest a spin tick may last; tests set it to zero.
     std::chrono::milliseconds tickFloor{10};

@@ -1,28 +1,33 @@
 #include "shared/Forms.h"
 
-#include "machine/Form1.h"
-#include "wallet/Form2.h"
-
 #include <QPointer>
 
 namespace Forms {
 
 namespace {
-Form1* machineWindow = nullptr;
-QPointer<Form2> walletWindow;
+MachineWindow* machineWindow = nullptr;
+QPointer<WalletWindow> walletWindow;
+WalletWindow* (*walletMaker)() = nullptr;
 } // namespace
 
-Form1* machine() {
+MachineWindow* machine() {
     return machineWindow;
 }
 
-void setMachine(Form1* window) {
+void setMachine(MachineWindow* window) {
     machineWindow = window;
 }
 
-Form2& wallet() {
-    if (!walletWindow)
-        walletWindow = new Form2();
+void makeWalletWith(WalletWindow* (*make)()) {
+    walletMaker = make;
+}
+
+WalletWindow& wallet() {
+    if (!walletWindow) {
+        if (!walletMaker)
+            qFatal("No wallet window can be made before the machine window is.");
+        walletWindow = walletMaker();
+    }
     return *walletWindow;
 }
 
@@ -31,11 +36,11 @@ bool walletLoaded() {
 }
 
 void unloadWallet() {
-    if (Form2* window = walletWindow)
-        window->unload();
+    if (walletLoaded())
+        walletWindow->unload();
 }
 
-void forgetWallet(Form2* window) {
+void forgetWallet(WalletWindow* window) {
     if (walletWindow == window)
         walletWindow = nullptr;
 }

@@ -1,23 +1,21 @@
 #include "shared/Module1.h"
 
-#include "machine/Form1.h"
-#include "runtime/CuePlayer.h"
 #include "runtime/ProgramInfo.h"
 #include "runtime/Prompts.h"
-#include "runtime/Seams.h"
 #include "shared/Forms.h"
-#include "wallet/Form2.h"
+#include "shared/Seams.h"
+#include "sound/CuePlayer.h"
 
 #include <QFile>
 
 namespace Module1 {
 
 void PlaySnd() {
-    rt::seams().cues().play(QFile::encodeName(rt::inProgramFolder(soundFile)));
+    seams().cues().play(QFile::encodeName(rt::inProgramFolder(soundFile)));
 }
 
 void UpdateLabels() {
-    if (Form1* machine = Forms::machine()) {
+    if (Forms::MachineWindow* machine = Forms::machine()) {
         machine->showCredits();
         machine->showScore();
     }
@@ -25,7 +23,7 @@ void UpdateLabels() {
     // the wallet then is not brought back.
     if (Forms::closing())
         return;
-    Forms::wallet().cashlbl->setCaption(QString::number(cash));
+    Forms::wallet().showCash();
 }
 
 namespace {
@@ -55,8 +53,8 @@ void Command6_Click() {
 }
 
 void TooMuch() {
-    rt::seams().prompts().message(QStringLiteral("The machine can't count that high."),
-                                  QStringLiteral("Too much!"), rt::Prompts::Icon::Exclamation);
+    seams().prompts().message(QStringLiteral("The machine can't count that high."),
+                              QStringLiteral("Too much!"), rt::Prompts::Icon::Exclamation);
 }
 
 } // namespace Module1

@@ -1,16 +1,12 @@
 #pragma once
 
+#include "sound/CueFormat.h"
+
 #include <QByteArray>
 
 // What a cue sounds like, without playing it: for the tests and the fuzzer,
 // which try many files without waiting each one out.
 namespace sound {
-
-// Cues are played as mono signed 16-bit samples, in the machine's byte
-// order, at this rate: a WAV already in that format is played sample for
-// sample.
-constexpr int cueRate = 44100;
-constexpr int cueBytesPerFrame = 2;
 
 // The samples the cue player sounds for the file at path (in the system's
 // 8-bit encoding): the file's own, in the cue format, or the default chime

@@ -2,8 +2,6 @@
 
 #include <QByteArray>
 #include <chrono>
-#include <memory>
-#include <string>
 
 namespace sound {
 
@@ -25,12 +23,6 @@ public:
     // may then be closed on another.
     virtual void wake() {}
 };
-
-// The desktop's sound server, through libpulse, which PulseAudio and
-// PipeWire both serve; or the device SDL picks, or is told to use by
-// SDL_AUDIODRIVER, which is always honoured. Nothing, with the reason in
-// why, when neither can be opened.
-std::unique_ptr<Output> openOutput(std::string& why);
 
 // How long a cue takes to be heard.
 std::chrono::steady_clock::duration cueLength(const QByteArray& cue);

@@ -2,7 +2,7 @@
 
 #include "sound/AfterFirstPaint.h"
 #include "sound/Cues.h"
-#include "sound/Output.h"
+#include "sound/OpenOutput.h"
 #include "sound/QuietAlsa.h"
 #include "sound/WavFile.h"
 

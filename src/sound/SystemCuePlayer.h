@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/CuePlayer.h"
+#include "sound/CuePlayer.h"
 
 #include <memory>
 
@@ -12,7 +12,7 @@ namespace sound {
 // closed and another is looked for now and then, as is one where none could
 // be opened at first. Without an output, cues are silent but still take
 // their length: the game keeps its pace.
-class SystemCuePlayer final : public rt::CuePlayer {
+class SystemCuePlayer final : public CuePlayer {
 public:
     SystemCuePlayer();
     // Closes the output, but never waits more than a moment for it: a

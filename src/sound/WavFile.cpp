@@ -1,6 +1,6 @@
 #include "sound/WavFile.h"
 
-#include "sound/Cues.h"
+#include "sound/CueFormat.h"
 #include "sound/SdlLibrary.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "wallet/Form2.h"
 
 #include "runtime/Prompts.h"
-#include "runtime/Seams.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 
 void Form2::eur1_Click() {
     coinIn(1);
@@ -30,8 +30,8 @@ void Form2::coinIn(int euro) {
     ++busy_;
     const int left = cash - euro;
     if (left < 0) {
-        rt::seams().prompts().message(QStringLiteral("Hey! no loans buddy!"),
-                                      QStringLiteral("Loan?"), rt::Prompts::Icon::Critical);
+        seams().prompts().message(QStringLiteral("Hey! no loans buddy!"), QStringLiteral("Loan?"),
+                                  rt::Prompts::Icon::Critical);
     } else if (const auto topped = toCounter(credits + 4LL * euro)) {
         cash = static_cast<Counter>(left);
         credits = *topped;
@@ -40,4 +40,8 @@ void Form2::coinIn(int euro) {
     }
     if (--busy_ == 0 && unloaded_)
         deleteLater();
+}
+
+void Form2::showCash() {
+    cashlbl->setCaption(QString::number(Module1::cash));
 }

@@ -1,6 +1,5 @@
 #include "wallet/Form2.h"
 
-#include "machine/Form1.h"
 #include "runtime/Design.h"
 #include "runtime/TaskBar.h"
 #include "runtime/WindowPlace.h"
@@ -12,8 +11,8 @@
 #include <utility>
 
 Form2::Form2()
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint) {
+    : WalletWindow(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QString::fromUtf8(wallet_window::caption));
     rt::setWindowBackColour(*this, colours::black);
@@ -70,7 +69,7 @@ void Form2::hideWallet() {
     // The keyboard goes back to the machine, as it does on the desktop the
     // game comes from: a window manager may give it to no window at all
     // (openbox does, when the machine is off the task bar).
-    Form1* machine = Forms::machine();
+    Forms::MachineWindow* machine = Forms::machine();
     if (hadKeyboard && machine && !machine->unloaded() && machine->isVisible())
         machine->activateWindow();
 }

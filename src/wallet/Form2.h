@@ -2,13 +2,13 @@
 
 #include "runtime/CommandButton.h"
 #include "runtime/Label.h"
+#include "shared/Forms.h"
 
-#include <QWidget>
 #include <optional>
 
 // The wallet: a small tool window that shows the euro left in the wallet and
 // turns them into credits, 4 a euro. It never lends.
-class Form2 : public QWidget {
+class Form2 : public Forms::WalletWindow {
     Q_OBJECT
 public:
     // Builds the window hidden, at its design place.
@@ -28,10 +28,12 @@ public:
 
     // Shows the window modeless, without an owner, where it was last left,
     // raised and active; a minimised wallet comes back too.
-    void showWallet();
+    void showWallet() override;
     // Takes the window away for good; if one of its handlers is still
     // running (a refusal on screen), it goes once that handler returns.
-    void unload();
+    void unload() override;
+    // Writes the euro left in the wallet into cashlbl.
+    void showCash() override;
 
     void Command1_Click();
     void eur1_Click();

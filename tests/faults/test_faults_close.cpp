@@ -6,10 +6,14 @@
 // player had changes on the way out.
 #include "machine/Form1.h"
 #include "runtime/LookAndFeel.h"
-#include "runtime/Seams.h"
+#include "runtime/Prompts.h"
+#include "runtime/RandomSource.h"
 #include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
+#include "sound/SystemCuePlayer.h"
+#include "support/GameFixture.h"
 #include "wallet/Form2.h"
 
 #include <QApplication>
@@ -31,11 +35,10 @@ namespace {
 class Program {
 public:
     Program() {
-        credits = cash = score = 0;
-        soundFile.clear();
+        startFreshProgram();
         rt::settings().tickFloor = std::chrono::milliseconds(10);
         rt::settings().programFolder.clear();
-        rt::installRealServices();
+        seams().install(random, cues, prompts);
         machine = new Form1();
         machine->show();
         machine->activateWindow();
@@ -44,7 +47,7 @@ public:
     ~Program() {
         delete machine.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        rt::releaseRealServices();
+        seams().remove();
     }
 
     // Runs the event loop with the script started from it, as a player's
@@ -86,6 +89,9 @@ public:
         return QString();
     }
 
+    rt::ClockRandomSource random;
+    sound::SystemCuePlayer cues;
+    rt::QtPrompts prompts;
     QPointer<Form1> machine;
     QElapsedTimer clock;
     qint64 took = 0;
@@ -104,13 +110,6 @@ template <class Box> void whenOpen(std::function<void(Box*)> act) {
         }
     });
     poll->start();
-}
-
-// What a player double-click on a label sends.
-void doubleClick(QWidget* target) {
-    QTest::mouseClick(target, Qt::LeftButton);
-    QTest::mouseDClick(target, Qt::LeftButton);
-    QTest::mouseRelease(target, Qt::LeftButton);
 }
 
 // The window manager's close box. (While a modal box is open the window
@@ -193,7 +192,7 @@ private slots:
         QPointer<Form2> wallet;
         const int status = program.exec([&] {
             QTest::mouseClick(m->Command5, Qt::LeftButton);
-            wallet = &Forms::wallet();
+            wallet = &walletWindow();
             QTimer::singleShot(50, m, [m] { closeBox(m); });
         });
         QCOMPARE(status, 0);
@@ -222,8 +221,8 @@ private slots:
         credits = duringSpin ? 3 : 0;
         if (box == "loan") {
             m->Command5_Click();
-            Forms::wallet().activateWindow();
-            (void)QTest::qWaitForWindowActive(&Forms::wallet());
+            walletWindow().activateWindow();
+            (void)QTest::qWaitForWindowActive(&walletWindow());
         }
         const QString answer = box == "spin-limit refusal"  ? QString("abc")
                                : box == "add-money refusal" ? QString("1e3")
@@ -237,7 +236,7 @@ private slots:
         auto open = [&] {
             if (box == "loan") {
                 cash = 0;
-                QTest::mouseClick(Forms::wallet().eur1, Qt::LeftButton);
+                QTest::mouseClick(walletWindow().eur1, Qt::LeftButton);
             } else if (box.startsWith("spin-limit")) {
                 QTest::mouseClick(m->Label2, Qt::LeftButton);
             } else {

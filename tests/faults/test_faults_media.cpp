@@ -4,10 +4,10 @@
 // a reel shows its number, the lever keeps its picture, a cue plays the
 // default chime, and stderr names a broken picture once.
 #include "faults/FaultSupport.h"
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "runtime/TestCues.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 #include "sound/Cues.h"
 #include "sound/SystemCuePlayer.h"
 #include "support/GameFixture.h"
@@ -216,7 +216,7 @@ private slots:
         QVERIFY(folder.breakFile(QStringLiteral("lose.wav"), Breakage::Pipe));
         QVERIFY(folder.breakFile(QStringLiteral("win.wav"), Breakage::Garbage));
         sound::SystemCuePlayer player;
-        rt::seams().use(player);
+        seams().use(player);
         rt::settings().programFolder = folder.path();
         m.soundon->setChecked(true);
         m.spinLimit = 1;
@@ -227,7 +227,7 @@ private slots:
         clock.start();
         m.Command1_Click();
         const qint64 took = clock.elapsed();
-        rt::seams().use(game.cues);
+        seams().use(game.cues);
         QCOMPARE(int(Module1::credits), 0);
         QCOMPARE(int(Module1::score), 8);
         QVERIFY(!m.spinning);

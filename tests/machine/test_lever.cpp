@@ -1,7 +1,7 @@
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 #include "support/GameFixture.h"
 #include "support/LeverKnob.h"
 #include "wallet/Form2.h"
@@ -107,9 +107,7 @@ private slots:
             }
             QTest::keyRelease(lever, key);
         } else {
-            QTest::mouseClick(lever, Qt::LeftButton);
-            QTest::mouseDClick(lever, Qt::LeftButton);
-            QTest::mouseRelease(lever, Qt::LeftButton);
+            doubleClick(lever);
         }
         QTest::qWait(150); // a late second pull would come within this
         QCOMPARE(int(credits), 4);
@@ -176,8 +174,8 @@ private slots:
         game.machine().Label1_DblClick();
         QCOMPARE(int(Module1::cash), -10);
         game.machine().Timer1_Timer();
-        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("-10"));
-        for (auto* coin : {Forms::wallet().eur1, Forms::wallet().eur50})
+        QCOMPARE(walletWindow().cashlbl->caption(), QString("-10"));
+        for (auto* coin : {walletWindow().eur1, walletWindow().eur50})
             coin->click();
         QCOMPARE(game.prompts.messages.size(), size_t(2));
         QCOMPARE(int(Module1::cash), -10);

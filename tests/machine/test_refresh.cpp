@@ -1,7 +1,7 @@
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 #include "support/GameFixture.h"
 #include "wallet/Form2.h"
 
@@ -48,8 +48,8 @@ private slots:
         QCOMPARE(m.cdlbl->caption(), QString("Credits: 12"));
         QCOMPARE(m.sclbl->caption(), QString("Score: 7"));
         QVERIFY(Forms::walletLoaded());
-        QVERIFY(!Forms::wallet().isVisible());
-        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("3"));
+        QVERIFY(!walletWindow().isVisible());
+        QCOMPARE(walletWindow().cashlbl->caption(), QString("3"));
     }
 
     void theLoseCue() {
@@ -95,12 +95,12 @@ private slots:
         cash = 10;
         m.Timer1_Timer();
         // A coin put in while the reels turn shows before the spin ends.
-        QTimer::singleShot(50, &m, [&] { Forms::wallet().eur5->click(); });
+        QTimer::singleShot(50, &m, [&] { walletWindow().eur5->click(); });
         QString shownDuringSpin;
         QTimer::singleShot(300, &m, [&] { shownDuringSpin = m.cdlbl->caption(); });
         m.Command1_Click();
         QCOMPARE(shownDuringSpin, QString("Credits: 20"));
-        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("5"));
+        QCOMPARE(walletWindow().cashlbl->caption(), QString("5"));
     }
 };
 

@@ -1,8 +1,8 @@
 #include "runtime/ProgramInfo.h"
 #include "runtime/RandomSource.h"
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
 #include "shared/Module1.h"
+#include "shared/Seams.h"
 #include "support/GameFixture.h"
 
 #include <QTemporaryDir>
@@ -55,7 +55,7 @@ private slots:
         source.seedFromClock();
         std::array<int, 9> counts{};
         GameFixture game;
-        rt::seams().use(source);
+        seams().use(source);
         for (int i = 0; i < 70000; ++i) {
             const float r = source.next();
             QVERIFY(r >= 0.0f && r < 1.0f);

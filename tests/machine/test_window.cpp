@@ -195,7 +195,7 @@ private slots:
     void colourFacedButtonsShowTheirColour() {
         GameFixture game;
         Form1& m = game.machine();
-        Form2& wallet = Forms::wallet();
+        Form2& wallet = walletWindow();
         m.ToggleHold2();
         const QColor green(0, 128, 0), yellow(255, 255, 0), red(255, 0, 0), brown(128, 64, 0);
         const struct {

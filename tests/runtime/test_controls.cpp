@@ -50,9 +50,9 @@ private slots:
         box.resize(40, 200);
         box.show();
         QStringList events;
-        connect(&box, &rt::PictureBox::MouseDown, &box, [&] { events << "down"; });
-        connect(&box, &rt::PictureBox::MouseUp, &box, [&] { events << "up"; });
-        connect(&box, &rt::PictureBox::Click, &box, [&] { events << "click"; });
+        connect(&box, &QAbstractButton::pressed, &box, [&] { events << "down"; });
+        connect(&box, &QAbstractButton::released, &box, [&] { events << "up"; });
+        connect(&box, &QAbstractButton::clicked, &box, [&] { events << "click"; });
         QTest::mouseClick(&box, Qt::RightButton, {}, QPoint(10, 10));
         QCOMPARE(events, QStringList({"down", "up", "click"}));
         events.clear();

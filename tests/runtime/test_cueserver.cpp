@@ -28,6 +28,30 @@ namespace {
 // What a cue is looked for by, in the recording: shorter than a cycle (below).
 constexpr std::size_t piece = 64;
 
+// The cue's pieces in the recording, each looked for after the last one
+// found, from from on: where the first found begins, where the last found
+// ends (from, with none), and how many were not found.
+struct Scan {
+    std::optional<std::size_t> begin;
+    std::size_t end;
+    std::size_t lost = 0;
+};
+Scan scan(const Samples& heard, const Samples& cue, std::size_t from) {
+    Scan found{std::nullopt, from};
+    for (std::size_t start = 0; start + piece <= cue.size(); start += piece) {
+        const auto cueAt = cue.begin() + static_cast<std::ptrdiff_t>(start);
+        const auto at = std::search(heard.begin() + static_cast<std::ptrdiff_t>(found.end),
+                                    heard.end(), cueAt, cueAt + piece);
+        if (at == heard.end()) {
+            ++found.lost;
+            continue;
+        }
+        found.end = static_cast<std::size_t>(at - heard.begin()) + piece;
+        found.begin = found.begin.value_or(found.end - piece);
+    }
+    return found;
+}
+
 // Where the cue ends in the recording, at or after from, if it is heard in
 // order and whole but for a tenth of it. A PipeWire server on a busy machine
 // (seen on virtual machines whose host takes their processors away for a few
@@ -38,44 +62,23 @@ constexpr std::size_t piece = 64;
 // Also gives, when asked, how many pieces were lost.
 std::optional<std::size_t> heardIn(const Samples& heard, const Samples& cue, std::size_t from = 0,
                                    std::size_t* lostPieces = nullptr) {
-    std::size_t at = from;
-    std::size_t lost = 0;
-    for (std::size_t start = 0; start + piece <= cue.size(); start += piece) {
-        const auto cueAt = cue.begin() + static_cast<std::ptrdiff_t>(start);
-        const auto found = std::search(heard.begin() + static_cast<std::ptrdiff_t>(at), heard.end(),
-                                       cueAt, cueAt + piece);
-        if (found == heard.end()) {
-            ++lost;
-        } else {
-            at = static_cast<std::size_t>(found - heard.begin()) + piece;
-        }
-    }
+    const Scan found = scan(heard, cue, from);
     if (lostPieces != nullptr) {
-        *lostPieces = lost;
+        *lostPieces = found.lost;
     }
-    if (lost > std::max<std::size_t>(2, cue.size() / piece / 10) || at == from) {
+    if (found.lost > std::max<std::size_t>(2, cue.size() / piece / 10) || found.end == from) {
         return std::nullopt;
     }
-    return at;
+    return found.end;
 }
 
 // Whether the server dropped a cycle while the cue played: a cue has no
 // silence in it, so silence between its first and last pieces heard is a
 // cycle the server missed.
 bool droppedWithin(const Samples& heard, const Samples& cue, std::size_t from) {
-    std::optional<std::size_t> begin;
-    std::size_t end = from;
-    for (std::size_t start = 0; start + piece <= cue.size(); start += piece) {
-        const auto cueAt = cue.begin() + static_cast<std::ptrdiff_t>(start);
-        const auto found = std::search(heard.begin() + static_cast<std::ptrdiff_t>(end),
-                                       heard.end(), cueAt, cueAt + piece);
-        if (found != heard.end()) {
-            end = static_cast<std::size_t>(found - heard.begin()) + piece;
-            begin = begin.value_or(end - piece);
-        }
-    }
+    const Scan found = scan(heard, cue, from);
     std::size_t run = 0;
-    for (std::size_t i = begin.value_or(end); i < end; ++i) {
+    for (std::size_t i = found.begin.value_or(found.end); i < found.end; ++i) {
         run = heard[i] == 0 ? run + 1 : 0;
         if (run >= piece / 2) {
             return true;

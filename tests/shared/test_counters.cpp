@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(int(Module1::cash), 12);
         QCOMPARE(int(Module1::score), 0);
         QCOMPARE(int(Module1::credits), 3);
-        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("12"));
+        QCOMPARE(walletWindow().cashlbl->caption(), QString("12"));
     }
 
     void conversionBeyondRangeIsRefused() {
@@ -132,8 +132,8 @@ private slots:
         Module1::cash = -7;
         UpdateLabels();
         QVERIFY(Forms::walletLoaded());
-        QVERIFY(!Forms::wallet().isVisible());
-        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("-7"));
+        QVERIFY(!walletWindow().isVisible());
+        QCOMPARE(walletWindow().cashlbl->caption(), QString("-7"));
     }
 };
 

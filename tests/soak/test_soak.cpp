@@ -5,13 +5,14 @@
 // the same seed and count replay it exactly:
 //   ROLVANGER_SOAK_SEED=<seed> ROLVANGER_SOAK_ACTIONS=<count> test_soak
 #include "machine/Form1.h"
-#include "runtime/CuePlayer.h"
 #include "runtime/LookAndFeel.h"
 #include "runtime/Prompts.h"
 #include "runtime/RandomSource.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
 #include "soak/SoakModel.h"
+#include "sound/CuePlayer.h"
+#include "support/GameFixture.h"
 #include "support/TestServices.h"
 #include "wallet/Form2.h"
 
@@ -74,7 +75,7 @@ private:
 };
 
 // Cues take no time here; what is played is counted.
-class CountedCues final : public rt::CuePlayer {
+class CountedCues final : public sound::CuePlayer {
 public:
     void play(const QByteArray& path) override {
         const QString full = QFile::decodeName(path);
@@ -334,9 +335,7 @@ private:
     void startSession() {
         if (machine_)
             endSession();
-        // A new program: counters zeroed as at process start.
-        Module1::credits = Module1::cash = Module1::score = 0;
-        Module1::soundFile.clear();
+        startFreshProgram();
         model_ = soak::Model();
         lastPullUsedHold_ = false;
         machine_ = std::make_unique<Form1>();
@@ -376,7 +375,7 @@ private:
     // --- choosing --------------------------------------------------------------
 
     bool walletShown() const {
-        return model_.walletLoaded && Forms::walletLoaded() && Forms::wallet().isVisible();
+        return model_.walletLoaded && Forms::walletLoaded() && walletWindow().isVisible();
     }
 
     bool available(Act act) const {
@@ -607,7 +606,7 @@ private:
         case Act::Coin20:
         case Act::Coin50: {
             const int euro = coinValue(frame.act);
-            Form2& wallet = Forms::wallet();
+            Form2& wallet = walletWindow();
             expect(frame, model_.coinIn(euro));
             QTest::mouseClick(wallet.findChild<QPushButton*>(QStringLiteral("eur%1").arg(euro)),
                               Qt::LeftButton);
@@ -615,11 +614,11 @@ private:
         }
         case Act::WalletClose:
             model_.walletCloseButton();
-            QTest::mouseClick(Forms::wallet().Command1, Qt::LeftButton);
+            QTest::mouseClick(walletWindow().Command1, Qt::LeftButton);
             break;
         case Act::WalletCloseBox:
             model_.walletCloseBox();
-            Forms::wallet().close();
+            walletWindow().close();
             break;
         case Act::SpinLimitPrompt:
             frame.inputTitle = QStringLiteral("Spinlimit");
@@ -658,14 +657,6 @@ private:
         case Act::Count:
             break;
         }
-    }
-
-    // A real double-click: press and release, then the double-click and its
-    // release.
-    static void doubleClick(QWidget* target) {
-        QTest::mouseClick(target, Qt::LeftButton);
-        QTest::mouseDClick(target, Qt::LeftButton);
-        QTest::mouseRelease(target, Qt::LeftButton);
     }
 
     // A box the rules call for, and what follows it once it is closed (at
@@ -917,7 +908,7 @@ private:
             same("spinning", m.spinning, model_.spinning);
         same("the wallet being loaded", Forms::walletLoaded(), model_.walletLoaded);
         if (Forms::walletLoaded() && model_.walletLoaded) {
-            Form2& wallet = Forms::wallet();
+            Form2& wallet = walletWindow();
             same("the wallet being shown", wallet.isVisible(), model_.walletVisible);
             same("the wallet's text", wallet.cashlbl->caption(), model_.cashText);
         }

@@ -9,8 +9,7 @@
 
 GameFixture::GameFixture(std::initializer_list<int> startSymbols) {
     installTestServices(random, cues, prompts);
-    Module1::credits = Module1::cash = Module1::score = 0;
-    Module1::soundFile.clear();
+    startFreshProgram();
     random.symbols(startSymbols);
     machine_ = std::make_unique<Form1>();
     machine_->Timer1->stop();
@@ -24,6 +23,21 @@ GameFixture::~GameFixture() {
 
 void GameFixture::clickLever() {
     QTest::mouseClick(machine_->Command1, Qt::LeftButton);
+}
+
+void doubleClick(QWidget* target) {
+    QTest::mouseClick(target, Qt::LeftButton);
+    QTest::mouseDClick(target, Qt::LeftButton);
+    QTest::mouseRelease(target, Qt::LeftButton);
+}
+
+void startFreshProgram() {
+    Module1::credits = Module1::cash = Module1::score = 0;
+    Module1::soundFile.clear();
+}
+
+Form2& walletWindow() {
+    return static_cast<Form2&>(Forms::wallet());
 }
 
 void setUpTestApplication() {

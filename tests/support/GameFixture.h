@@ -2,6 +2,7 @@
 
 #include "machine/Form1.h"
 #include "support/TestServices.h"
+#include "wallet/Form2.h"
 
 #include <memory>
 
@@ -25,6 +26,18 @@ public:
 private:
     std::unique_ptr<Form1> machine_;
 };
+
+// What a player's double-click sends: press and release, then the
+// double-click and its release.
+void doubleClick(QWidget* target);
+
+// What a new process starts with, before the machine window loads: the
+// shared counters zeroed and no cue named.
+void startFreshProgram();
+
+// The wallet window with its controls, as the game makes it: hidden, if none
+// is loaded.
+Form2& walletWindow();
 
 // Once per test program: the look and feel the program uses.
 void setUpTestApplication();

@@ -1,7 +1,7 @@
 #include "support/TestServices.h"
 
-#include "runtime/Seams.h"
 #include "runtime/Settings.h"
+#include "shared/Seams.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -49,12 +49,12 @@ std::optional<QString> ScriptedPrompts::input(const QString&, const QString& tit
     return text;
 }
 
-void installTestServices(rt::RandomSource& random, rt::CuePlayer& cues, rt::Prompts& prompts) {
-    rt::seams().install(random, cues, prompts);
+void installTestServices(rt::RandomSource& random, sound::CuePlayer& cues, rt::Prompts& prompts) {
+    seams().install(random, cues, prompts);
     rt::settings().tickFloor = std::chrono::milliseconds::zero();
     rt::settings().programFolder = QCoreApplication::applicationDirPath();
 }
 
 void removeTestServices() {
-    rt::seams().remove();
+    seams().remove();
 }

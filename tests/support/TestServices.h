@@ -1,8 +1,8 @@
 #pragma once
 
-#include "runtime/CuePlayer.h"
 #include "runtime/Prompts.h"
 #include "runtime/RandomSource.h"
+#include "sound/CuePlayer.h"
 
 #include <QStringList>
 #include <deque>
@@ -23,7 +23,7 @@ public:
 };
 
 // Records which cue files were played (their names, without the folder).
-class RecordingCues final : public rt::CuePlayer {
+class RecordingCues final : public sound::CuePlayer {
 public:
     void play(const QByteArray& path) override;
 
@@ -52,5 +52,5 @@ public:
 
 // Puts a test's services in the seams, with no tick floor and the test
 // program's own folder as the program folder; and takes them out again.
-void installTestServices(rt::RandomSource& random, rt::CuePlayer& cues, rt::Prompts& prompts);
+void installTestServices(rt::RandomSource& random, sound::CuePlayer& cues, rt::Prompts& prompts);
 void removeTestServices();

@@ -58,7 +58,7 @@ private slots:
         GameFixture game;
         Module1::cash = static_cast<Counter>(startCash);
         Module1::credits = static_cast<Counter>(startCredits);
-        Form2& wallet = Forms::wallet();
+        Form2& wallet = walletWindow();
         wallet.showWallet();
         QTest::mouseClick(coinButton(wallet, euro), Qt::LeftButton);
         QCOMPARE(int(Module1::cash), cash);
@@ -84,7 +84,7 @@ private slots:
 
     void theWindowAsDesigned() {
         GameFixture game;
-        Form2& wallet = Forms::wallet();
+        Form2& wallet = walletWindow();
         QCOMPARE(wallet.windowTitle(), QString("This is your wallet, use it wisely!"));
         QCOMPARE(wallet.size(), QSize(370, 181));
         QVERIFY(wallet.windowFlags().testFlag(Qt::Tool));
@@ -108,7 +108,7 @@ private slots:
         // Hidden at start, brought in by the first refresh.
         m.Timer1_Timer();
         QVERIFY(Forms::walletLoaded());
-        Form2* first = &Forms::wallet();
+        Form2* first = &walletWindow();
         QVERIFY(!first->isVisible());
 
         QTest::mouseClick(m.Command5, Qt::LeftButton);
@@ -136,10 +136,10 @@ private slots:
         QVERIFY(!Forms::walletLoaded());
         m.Timer1_Timer();
         QVERIFY(Forms::walletLoaded());
-        QVERIFY(!Forms::wallet().isVisible());
-        QCOMPARE(Forms::wallet().cashlbl->caption(), QString("4"));
+        QVERIFY(!walletWindow().isVisible());
+        QCOMPARE(walletWindow().cashlbl->caption(), QString("4"));
         m.Command5_Click();
-        QCOMPARE(Forms::wallet().geometry().topLeft(), designPlace);
+        QCOMPARE(walletWindow().geometry().topLeft(), designPlace);
     }
 
     // The wallet's design place on the screen's free area: kept where the
@@ -178,7 +178,7 @@ private slots:
         QFETCH(QPoint, place);
         QFETCH(rt::Gravity, gravity);
         GameFixture game;
-        const QRect design(QPoint(340, 571), Forms::wallet().size());
+        const QRect design(QPoint(340, 571), walletWindow().size());
         const auto frame = told ? std::optional(QMargins(1, 20, 1, 2)) : std::nullopt;
         const rt::Place kept = rt::keptWithin(area, design, frame);
         QCOMPARE(kept.client, place);
@@ -188,7 +188,7 @@ private slots:
     void unloadedWhileItsRefusalIsOpen() {
         GameFixture game;
         Module1::cash = 0;
-        Form2* wallet = &Forms::wallet();
+        Form2* wallet = &walletWindow();
         QPointer<Form2> guard = wallet;
         // The machine window closes while the loan message is up.
         game.prompts.whileOpen = [&] {

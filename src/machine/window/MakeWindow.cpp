@@ -7,15 +7,17 @@
 #include "shared/Colours.h"
 #include "shared/Forms.h"
 #include "shared/Module1.h"
+#include "wallet/Form2.h"
 
 using namespace machine_window;
 
 // A plain window, not a dialog: GNOME's window manager gives a dialog without
 // an owner a task-bar button, whatever the dialog asks for.
 Form1::Form1()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : MachineWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     Forms::setMachine(this);
+    Forms::makeWalletWith([]() -> Forms::WalletWindow* { return new Form2(); });
     buildControls();
     connectEvents();
     Form_Load();
@@ -86,9 +88,9 @@ void Form1::buildControls() {
 }
 
 void Form1::connectEvents() {
-    connect(Command1, &rt::PictureBox::Click, this, &Form1::Command1_Click);
-    connect(Command1, &rt::PictureBox::MouseDown, this, &Form1::Command1_MouseDown);
-    connect(Command1, &rt::PictureBox::MouseUp, this, &Form1::Command1_MouseUp);
+    connect(Command1, &QAbstractButton::clicked, this, &Form1::Command1_Click);
+    connect(Command1, &QAbstractButton::pressed, this, &Form1::Command1_MouseDown);
+    connect(Command1, &QAbstractButton::released, this, &Form1::Command1_MouseUp);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-namespace rt {
+namespace sound {
 
 // Plays one WAV cue synchronously: play() returns only when the cue has been
 // heard to its end. The path is already in the system's 8-bit encoding.
@@ -13,4 +13,4 @@ public:
     virtual void play(const QByteArray& path) = 0;
 };
 
-} // namespace rt
+} // namespace sound

@@ -1,0 +1,10 @@
+#include "runtime/Settings.h"
+
+namespace rt {
+
+Settings& settings() {
+    static Settings instance;
+    return instance;
+}
+
+} // namespace rt
