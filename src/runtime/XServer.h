@@ -27,7 +27,6 @@ public:
     static std::optional<Server> ofApplication();
 
     const Atoms& atoms() const;
-    xcb_window_t root() const { return root_; }
 
     // A property of 32-bit items of the given type; empty when the window
     // has none, or is gone.
