@@ -29,14 +29,18 @@ test_packages=(
   pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon at-spi2-core
 )
 
-install_missing() { # [apt-get options] packages...
-  local options=() missing=()
+# Installs whatever is missing of the packages named: those before "--" with
+# what they recommend, those after it without.
+install_missing() { # packages... [-- packages...]
+  local with=() without=() missing=() group=with
   for p in "$@"; do
-    if [[ $p == -* ]]; then
-      options+=("$p")
+    if [ "$p" = -- ]; then
+      group=without
       continue
     fi
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' && continue
+    missing+=("$p")
+    if [ $group = with ]; then with+=("$p"); else without+=("$p"); fi
   done
   [ ${#missing[@]} -eq 0 ] && return
   local sudo=""
@@ -54,7 +58,9 @@ install_missing() { # [apt-get options] packages...
     exit 1
   fi
   echo "Installing: ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
+  export DEBIAN_FRONTEND=noninteractive
+  [ ${#with[@]} -eq 0 ] || $sudo apt-get install -y -qq "${with[@]}"
+  [ ${#without[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${without[@]}"
 }
 
 configure_and_build() { # dir, generator, extra cmake args...
@@ -78,17 +84,17 @@ case "${1:-}" in
   play)
     # What Debian merely recommends (GTK, GnuPG, Vulkan drivers...) is left
     # out: a desktop has it already, and the game does not need it.
-    install_missing --no-install-recommends "${play_packages[@]}"
+    install_missing -- "${play_packages[@]}"
     configure_and_build build "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
     exec build/bin/rolvanger
     ;;
   test)
-    install_missing "${play_packages[@]}" "${test_packages[@]}"
     # The package test's hardening-check is a script in devscripts, which
-    # recommends 120 MB of packaging tools (debhelper, git...) it does not need.
-    # Its second window manager, KWin, with its title bars, recommends much of
+    # recommends 120 MB of packaging tools (debhelper, git...) it does not need;
+    # its second window manager, KWin, with its title bars, recommends much of
     # the Plasma desktop.
-    install_missing --no-install-recommends devscripts kwin-x11 kwin-style-breeze
+    install_missing "${play_packages[@]}" "${test_packages[@]}" \
+      -- devscripts kwin-x11 kwin-style-breeze
     # The plain build uses CMake's default generator, as packagers and IDEs
     # do; the sanitizer build uses Ninja, so both stay in working order.
     configure_and_build build-test "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROLVANGER_WERROR=ON
