@@ -24,6 +24,7 @@ media=("$@") # the files the program loads from its folder
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 deb="$work/out/rolvanger_${version}_$(dpkg --print-architecture).deb"
+cache() { sed -n "s/^$1:[^=]*=//p" "$build/CMakeCache.txt"; } # a setting of the build
 root="$work/root"
 program_dir="$root/usr/lib/rolvanger"
 
@@ -89,7 +90,7 @@ section "hardening-check"
 # protection is arm64's kind; Debian 13's checker asks for it on every
 # machine. Stack clash protection is compiled in, but the checker says
 # "unknown" unless some function has a frame large enough to be probed.
-compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[^=]*=//p' "$build/CMakeCache.txt")
+compiler=$(cache CMAKE_CXX_COMPILER)
 skipped=()
 case $(dpkg --print-architecture) in
 amd64 | i386)
@@ -170,7 +171,6 @@ done
 folder_state | cmp -s - "$work/folder-before" || fail "the program changed its own folder"
 
 section "the same package from a copy of the source elsewhere"
-cache() { sed -n "s/^$1:[^=]*=//p" "$build/CMakeCache.txt"; }
 source=$(cache CMAKE_HOME_DIRECTORY) cmake=$(cache CMAKE_COMMAND)
 # The source's date: the last commit's time, or the changelog's without git.
 if [ "$(git -C "$source" rev-parse --show-toplevel 2>/dev/null)" = "$(realpath "$source")" ]; then
