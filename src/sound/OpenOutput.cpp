@@ -4,9 +4,15 @@
 #include "sound/SdlLibrary.h"
 #include "sound/SdlOutput.h"
 
+#include <QLoggingCategory>
 #include <QtGlobal>
 
 namespace sound {
+
+// Where the sound goes, told to whoever asks for it (QT_LOGGING_RULES=
+// "rolvanger.sound.info=true"): a player whose sound is heard somewhere
+// unexpected, and the tests.
+Q_LOGGING_CATEGORY(soundLog, "rolvanger.sound", QtWarningMsg)
 
 namespace {
 
@@ -28,6 +34,7 @@ std::unique_ptr<Output> openOutput(std::string& why) {
     std::string noServer = "SDL_AUDIODRIVER is set";
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) {
         if (std::unique_ptr<PulseOutput> server = PulseOutput::open(noServer)) {
+            qCInfo(soundLog, "sound goes to the sound server through libpulse");
             return server;
         }
     }
@@ -38,6 +45,7 @@ std::unique_ptr<Output> openOutput(std::string& why) {
     nameTheSound();
     std::string noDevice;
     if (std::unique_ptr<SdlOutput> device = SdlOutput::open(noDevice)) {
+        qCInfo(soundLog, "sound goes to SDL's %s driver", sdl().GetCurrentAudioDriver());
         return device;
     }
     why = "no sound server (" + noServer + ") and no audio device (" + noDevice + ")";

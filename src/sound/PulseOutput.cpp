@@ -13,27 +13,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// What the stream asks the server to keep ahead of the speaker. The server
-// sets its own pace by the smallest of its streams' asks, and a cue is heard
-// that much after it leaves the stream: PulseAudio's null sink keeps a whole
-// second ahead when nobody asks. Granted as asked or not, the cue's end is
-// judged from what the server reports.
-constexpr auto askedLatency = 10ms;
-
-// How often, at most, a playing cue asks the server where it is.
-constexpr auto pollEvery = 1ms;
-
-// How long a stream may stand still with a cue in it before it counts as
-// stuck; a start takes a few milliseconds.
-constexpr auto stuckAfter = 100ms;
-
-// What a long cue keeps in the stream ahead of the speaker.
-constexpr auto feedAhead = 1s;
-
-constexpr std::int64_t bytes(std::chrono::milliseconds time) {
-    return time.count() * cueRate / 1000 * cueBytesPerFrame;
-}
-
 } // namespace
 
 std::unique_ptr<PulseOutput> PulseOutput::open(std::string& why) {
@@ -82,11 +61,9 @@ bool PulseOutput::connectStream(Clock::time_point deadline) {
         piece_ = std::max<std::int64_t>(cueBytesPerFrame, granted->minreq);
         piece_ -= piece_ % cueBytesPerFrame;
     }
-    // A new stream may take a while to start playing, however soon data
-    // comes (PulseAudio's null sink: up to two seconds, while the second it
-    // kept ahead plays out). The stream is handed over once it plays, so that
+    // The stream is handed over once it has started (see started_), so that
     // no cue waits for that.
-    return play(QByteArray(bytes(askedLatency), 0));
+    return playUntil(QByteArray(bytes(askedLatency), 0), deadline + 1s);
 }
 
 PulseOutput::~PulseOutput() {
@@ -135,88 +112,6 @@ const pa_timing_info* PulseOutput::timing(Clock::time_point deadline) {
         turnUntil([&] { return pa.operation_get_state(asked) != PA_OPERATION_RUNNING; }, deadline);
     pa.operation_unref(asked);
     return answered ? pa.stream_get_timing_info(stream_) : nullptr;
-}
-
-void PulseOutput::write(const QByteArray& cue, std::int64_t begins, std::int64_t ends) {
-    const PulseLibrary& pa = pulse();
-    const auto part = static_cast<std::size_t>(std::min(ends - written_, bytes(feedAhead)));
-    if (part > 0 && pa.stream_write(stream_, cue.constData() + (written_ - begins), part, nullptr,
-                                    0, PA_SEEK_RELATIVE) == 0) {
-        written_ += static_cast<std::int64_t>(part);
-    }
-}
-
-void PulseOutput::start() const {
-    const PulseLibrary& pa = pulse();
-    if (pa_operation* started = pa.stream_trigger(stream_, nullptr, nullptr)) {
-        pa.operation_unref(started);
-    }
-}
-
-bool PulseOutput::play(const QByteArray& cue) {
-    const Clock::time_point now = Clock::now();
-    const Clock::time_point heardOut = now + cueLength(cue);
-    // A server that stops answering, or takes data slower than it plays,
-    // counts as lost: the cue is over within its length and a second.
-    const Clock::time_point giveUp = heardOut + 1s;
-    // PipeWire takes a stream's sound a whole piece (its quantum, the
-    // granted minreq) at a time, and plays silence rather than a part: the
-    // last part of a cue would wait for the next cue, and one that still
-    // fell short of a piece with it would never be heard (seen as a stream
-    // standing still). So a cue goes in padded with silence to whole pieces.
-    const std::int64_t pad = (piece_ - cue.size() % piece_) % piece_;
-    const QByteArray padded = pad > 0 ? cue + QByteArray(static_cast<qsizetype>(pad), 0) : cue;
-    const std::int64_t begins = written_;
-    const std::int64_t ends = written_ + cue.size();
-    const std::int64_t paddedEnd = written_ + padded.size();
-    write(padded, begins, paddedEnd);
-    start();
-    // Where the server last was, and since when.
-    std::int64_t lastRead = -1;
-    Clock::time_point lastMoved = now;
-    for (;;) {
-        const pa_timing_info* at = timing(giveUp);
-        if (at == nullptr) {
-            break;
-        }
-        // Played out: the server has read past the cue, or read into it and
-        // stopped for want of more. What it has read is heard after its
-        // sink's latency.
-        if (written_ == paddedEnd &&
-            (at->read_index >= ends || (!at->playing && at->read_index > begins))) {
-            std::this_thread::sleep_until(
-                std::max(Clock::now() + std::chrono::microseconds(at->sink_usec), heardOut));
-            return true;
-        }
-        if (Clock::now() >= giveUp) {
-            break;
-        }
-        // A long cue goes in a part at a time, well before the stream runs
-        // dry, so that it never holds more than that.
-        if (written_ < paddedEnd && written_ - at->read_index < bytes(feedAhead) / 2) {
-            write(padded, begins, paddedEnd);
-        }
-        // PipeWire has been seen to miss a start now and then.
-        if (!at->playing) {
-            start();
-        }
-        // A stream that stands still with a cue in it, as PipeWire's could
-        // when its pieces changed size under it, counts as lost, and the
-        // player makes a new one.
-        if (at->read_index != lastRead || at->playing) {
-            lastRead = at->read_index;
-            lastMoved = Clock::now();
-        } else if (Clock::now() - lastMoved > stuckAfter) {
-            break;
-        }
-        // Asks again once about half of what is left has played.
-        const auto left = std::chrono::microseconds(
-            std::max<std::int64_t>(0, ends - std::max(at->read_index, begins)) * 1'000'000 /
-            (cueRate * cueBytesPerFrame));
-        std::this_thread::sleep_for(std::clamp<Clock::duration>(left / 2, pollEvery, 100ms));
-    }
-    std::this_thread::sleep_until(heardOut);
-    return false;
 }
 
 } // namespace sound

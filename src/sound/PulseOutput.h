@@ -7,11 +7,15 @@
 #include <pulse/mainloop.h>
 #include <pulse/stream.h>
 
+#include <chrono>
+#include <cstdint>
+
 namespace sound {
 
 // One playback stream on the desktop's sound server, through libpulse:
 // PulseAudio's own protocol, which PipeWire serves too. Its main loop is
-// turned only while a cue plays, by the thread that plays it.
+// turned only while a cue plays, by the thread that plays it. Made and closed
+// in PulseOutput.cpp; a cue is played on it in PulseCue.cpp.
 class PulseOutput final : public Output {
 public:
     // Nothing, with the reason in why, when there is no server to play
@@ -23,8 +27,21 @@ public:
 
     bool play(const QByteArray& cue) override;
 
+    // What the stream asks the server to keep ahead of the speaker. The
+    // server sets its own pace by the smallest of its streams' asks, and a
+    // cue is heard that much after it leaves the stream: PulseAudio's null
+    // sink keeps a whole second ahead when nobody asks. Granted as asked or
+    // not, the cue's end is judged from what the server reports.
+    static constexpr std::chrono::milliseconds askedLatency{10};
+
+    static constexpr std::int64_t bytes(std::chrono::milliseconds time) {
+        return time.count() * cueRate / 1000 * cueBytesPerFrame;
+    }
+
 private:
     PulseOutput() = default;
+    // Plays the cue, giving up on the server at giveUp (see play()).
+    bool playUntil(const QByteArray& cue, std::chrono::steady_clock::time_point giveUp);
     // Turns the main loop until ready() or the connection fails; false on
     // failure or past the deadline.
     template <typename Ready>
@@ -48,6 +65,10 @@ private:
     std::int64_t written_ = 0;
     // What the server takes from the stream at a time, in bytes.
     std::int64_t piece_ = cueBytesPerFrame;
+    // Whether the stream has played yet. A new one may take a while to start
+    // (PulseAudio's null sink: up to two seconds, while what it kept ahead
+    // plays out), and is not taken for stuck before it has.
+    bool started_ = false;
 };
 
 } // namespace sound

@@ -7,10 +7,11 @@ namespace sound {
 
 // SDL is loaded when sound is first wanted, not with the program: linked in,
 // its library and the thirty it brings along (sound servers, codecs, Wayland)
-// are loaded before the window can start, which put the start-up ratio to the
-// minimal window (budget 1.3) at 1.5. These are the calls the cue player
-// makes, each named once, without its SDL_; without all of them SDL counts as
-// missing, and cues are silent but keep their length.
+// would load before the first window could paint (the start-up figure in the
+// README). These are the calls the cue player makes, each named once, without
+// its SDL_. Without all of them SDL counts as missing: no cue file can be
+// read, so every cue sounds as the default chime, through the sound server
+// where there is one, and in silence, keeping its length, where there is not.
 struct SdlLibrary {
     bool loaded = false;
 // clang-format off
@@ -19,7 +20,7 @@ struct SdlLibrary {
     CALL(CloseAudioDevice) CALL(PauseAudioDevice) CALL(GetAudioDeviceStatus) CALL(LockAudioDevice) \
     CALL(UnlockAudioDevice) CALL(QueueAudio) CALL(GetQueuedAudioSize) CALL(ClearQueuedAudio) \
     CALL(RWFromFile) CALL(LoadWAV_RW) CALL(FreeWAV) CALL(BuildAudioCVT) CALL(ConvertAudio) \
-    CALL(CreateThread) CALL(WaitThread)
+    CALL(CreateThread) CALL(WaitThread) CALL(GetCurrentAudioDriver)
 // clang-format on
 #define ROLVANGER_SDL_DECLARE(name) decltype(&SDL_##name) name = nullptr;
     ROLVANGER_SDL_CALLS(ROLVANGER_SDL_DECLARE)

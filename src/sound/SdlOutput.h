@@ -22,8 +22,8 @@ public:
 private:
     // Between cues the device rests paused, and the thread that plays holds
     // its lock: paused alone, SDL's audio thread still wakes every buffer to
-    // play silence, which cost 0.6 % of a core while the game waited on SDL's
-    // dummy driver (the idle figure, 0.85 x a bare blinking window).
+    // play silence, and a waiting game would cost its player's machine more
+    // than a bare blinking window does (the idle figure in the README).
     void rest();
 
     SdlOutput(SDL_AudioDeviceID id, std::chrono::steady_clock::duration bufferTime);

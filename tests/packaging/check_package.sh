@@ -163,7 +163,7 @@ folder_state >"$work/folder-before"
 # (openbox) and one that does not (KWin).
 for wm in openbox kwin; do
     started=$(date +%s)
-    xvfb-run -a -s "-screen 0 1024x768x24" bash "$(dirname "$0")/run_window.sh" \
+    bash "$(dirname "$0")/../support/on_own_display.sh" bash "$(dirname "$0")/run_window.sh" \
         "$wm" "$root/$command" "$x11_window" "$work/run-$wm" ||
         fail "the unpacked program did not run as it should under $wm"
     echo "started, looked at and closed under $wm in $(($(date +%s) - started)) s"

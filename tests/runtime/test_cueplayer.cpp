@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <sys/stat.h>
 #include <vector>
 
 using sound::SystemCuePlayer;
@@ -36,6 +37,8 @@ class TestCuePlayer : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
+    // What the player said in the last heardOnDisk().
+    QStringList said_;
 
     QByteArray local(const QString& name) const { return QFile::encodeName(dir_.filePath(name)); }
 
@@ -51,8 +54,12 @@ class TestCuePlayer : public QObject {
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(out));
         qputenv("SDL_DISKAUDIODELAY", "10"); // ms per buffer of about 6 ms
         {
-            SystemCuePlayer player;
-            use(player);
+            SaidOnStderr stderrFile;
+            {
+                SystemCuePlayer player;
+                use(player);
+            }
+            said_ = stderrFile.said();
         }
         QFile file(out);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -87,6 +94,8 @@ private slots:
         const std::size_t then = find(heard, second, at + first.size());
         QVERIFY2(then < heard.size(), "second cue missing or early");
         QVERIFY2(find(heard, first, then + second.size()) < heard.size(), "repeated cue missing");
+        // Sound that was never lost is never said to be back.
+        QCOMPARE(said_, QStringList());
     }
 
     void unusableCuePlaysDefaultChime_data() {
@@ -179,6 +188,23 @@ private slots:
         });
         // At most a buffer on its way as the cue ended, and stdio's buffer.
         QVERIFY2(grown >= 0 && grown < 8192, qPrintable(QString("%1 bytes written").arg(grown)));
+    }
+
+    // A driver that never answers as its device opens (SDL's disk driver
+    // writing into a pipe that nobody reads): the first cue waits for it only
+    // a moment and is silent, and the program still ends.
+    void programEndsWhileItsDriverHangs() {
+        const QString pipe = dir_.filePath("nobody-reads");
+        QFile::remove(pipe);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        writeFile(dir_.filePath("short.wav"),
+                  wavfile::make(1, rate, 16, wavfile::pcm16(pattern(5, rate / 20))));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("SDL_AUDIODRIVER", "disk");
+        environment.insert("SDL_DISKAUDIOFILE", pipe);
+        const PlayedAndEnded run = playAndExit(local("short.wav"), environment);
+        QVERIFY2(run.played, "the first cue waited for the opening");
+        QVERIFY2(run.ended, "the program did not end");
     }
 
     // Probing for a device is slow and must not hold up the program's start:
