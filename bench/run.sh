@@ -18,15 +18,15 @@ root=$PWD
 build=$root/build-bench
 bin=$build/bin
 
-startup_runs=15 idle_runs=3 cue_calls=150 pace_spins=5 memory_spins=1000
+startup_runs=15 idle_runs=3 cue_calls=150 pace_spins=5 read_runs=3 memory_spins=1000
 if [ "${1:-}" = "--quick" ]; then
-  startup_runs=5 idle_runs=1 cue_calls=100 pace_spins=2
+  startup_runs=5 idle_runs=1 cue_calls=100 pace_spins=2 read_runs=1
 fi
 
 # What the bench needs beyond ./build.sh's packages.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libsdl2-dev
   libx11-dev xvfb valgrind fonts-comic-neue libpulse-dev pulseaudio pulseaudio-utils pipewire
-  pipewire-bin pipewire-pulse wireplumber dbus-daemon)
+  pipewire-bin pipewire-pulse wireplumber dbus-daemon at-spi2-core python3-pyatspi)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -169,6 +169,24 @@ cues_and_pace() {
   QT_QPA_PLATFORM=offscreen "$bin/bench_spin" pace "$pace_spins" >"$work/pace_$1" \
     2>>"$work/probe.log"
 }
+# read_spins NAME VARIABLE=VALUE...: the spin while a screen reader reads the
+# game (bench/screen_reader.py asks after every event it is told), on an X
+# server of its own with the accessibility bus, into $work/read_NAME.
+read_spins() {
+  local name=$1
+  shift
+  wait_quiet
+  env "$@" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    bash tests/support/screen_reader_bus.sh bash -c '
+      /usr/bin/python3 bench/screen_reader.py 600 >/dev/null &
+      reader=$!
+      sleep 1
+      status=0
+      "$@" || status=$?
+      kill "$reader"
+      exit "$status"' bash "$bin/bench_spin" pace "$pace_spins" >>"$work/read_$name" \
+    2>>"$work/probe.log"
+}
 SDL_AUDIODRIVER=dummy cues_and_pace dummy
 for server in pulseaudio pipewire; do
   mkdir -m 700 "$work/$server"
@@ -179,6 +197,12 @@ for server in pulseaudio pipewire; do
     sleep 0.1
   done
   PULSE_SERVER="unix:$work/$server/pulse/native" cues_and_pace "$server"
+  if [ $server = pipewire ]; then
+    for _ in $(seq "$read_runs"); do
+      read_spins dummy SDL_AUDIODRIVER=dummy
+      read_spins pipewire PULSE_SERVER="unix:$work/$server/pulse/native"
+    done
+  fi
   kill $server_pids
   server_pids=""
 done
@@ -200,6 +224,11 @@ for server in pulseaudio pipewire; do
   row "Spin ratio, $label / dummy driver" "$(ratio "$spin" "$spin_dummy")" x "<= 1.10" "v <= 1.10"
   row "Tick, sound on, through $label, p95" "$(values sound_on_tick_p95_ms "$work/pace_$server")" ms "<= 12 ms" "v <= 12"
 done
+read_dummy=$(values sound_on_spin_median_ms "$work/read_dummy" | median)
+read_pipewire=$(values sound_on_spin_median_ms "$work/read_pipewire" | median)
+row "Default spin, screen reader reading, dummy driver" "$(ms "$read_dummy")" ms "($read_runs runs, in turns)" ""
+row "Default spin, screen reader reading, PipeWire" "$(ms "$read_pipewire")" ms "" ""
+row "Spin ratio with a screen reader, PipeWire / dummy" "$(ratio "$read_pipewire" "$read_dummy")" x "<= 1.10" "v <= 1.10"
 row "Tick work with the floor off, median" "$(values floor_off_tick_median_ms "$pace_file")" ms "" ""
 row "Tick work with the floor off, p95" "$(values floor_off_tick_p95_ms "$pace_file")" ms "" ""
 wait_quiet

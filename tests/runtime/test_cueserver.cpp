@@ -444,7 +444,8 @@ private slots:
         QFAIL(why.constData());
     }
 
-    // The desktop's sound settings list the game by these.
+    // The desktop's sound settings list the game by these, on the stream
+    // libpulse makes.
     void mixerKnowsTheGame() {
         QTest::ignoreMessage(QtInfoMsg, "sound goes to the sound server through libpulse");
         SystemCuePlayer player;
