@@ -70,12 +70,14 @@ bool PulseOutput::playUntil(const QByteArray& cue, Clock::time_point giveUp) {
         }
         started_ = started_ || at->playing || at->read_index > begins;
         // Played out: the server has read past the cue, or read into it and
-        // stopped for want of more. What it has read is heard after its
-        // sink's latency.
+        // stopped for want of more, and the cue has taken its length. What
+        // the server has read is heard after its sink's latency, as every cue
+        // is, and the next cue follows it in the same stream: waiting for
+        // that latency as well would put a gap of silence between two cues,
+        // and slow the game by as much at every cue.
         if (written_ == paddedEnd &&
             (at->read_index >= ends || (!at->playing && at->read_index > begins))) {
-            std::this_thread::sleep_until(
-                std::max(Clock::now() + std::chrono::microseconds(at->sink_usec), heardOut));
+            std::this_thread::sleep_until(heardOut);
             return true;
         }
         if (Clock::now() >= giveUp) {
