@@ -27,6 +27,7 @@ public:
 
     bool play(const QByteArray& cue) override;
 
+private:
     // What the stream asks the server to keep ahead of the speaker. The
     // server sets its own pace by the smallest of its streams' asks, and a
     // cue is heard that much after it leaves the stream: PulseAudio's null
@@ -38,7 +39,6 @@ public:
         return time.count() * cueRate / 1000 * cueBytesPerFrame;
     }
 
-private:
     PulseOutput() = default;
     // Plays the cue, giving up on the server at giveUp (see play()).
     bool playUntil(const QByteArray& cue, std::chrono::steady_clock::time_point giveUp);
