@@ -3,7 +3,7 @@
 # median over repeated runs. Not a test: it measures, and says where a figure
 # is over its budget; its exit status is 1 then.
 #
-#   ./bench/run.sh            full run (about 8 minutes on 2 cores)
+#   ./bench/run.sh            full run (about 15 minutes on 2 cores)
 #   ./bench/run.sh --quick    fewer repeats, for a first look
 #
 # Headless: the windows open on an Xvfb display of their own, the in-process
