@@ -42,10 +42,11 @@ void PulseOutput::start() const {
 bool PulseOutput::play(const QByteArray& cue) {
     // A server that stops answering, or takes data slower than it plays,
     // counts as lost: the cue is over within its length and a second.
-    return playUntil(cue, Clock::now() + cueLength(cue) + 1s);
+    return playUntil(cue, Clock::now() + cueLength(cue) + 1s, bytes(askedLatency));
 }
 
-bool PulseOutput::playUntil(const QByteArray& cue, Clock::time_point giveUp) {
+bool PulseOutput::playUntil(const QByteArray& cue, Clock::time_point giveUp,
+                            std::int64_t keepAhead) {
     const Clock::time_point now = Clock::now();
     const Clock::time_point heardOut = now + cueLength(cue);
     // PipeWire takes a stream's sound a whole piece (its quantum, the
@@ -69,14 +70,16 @@ bool PulseOutput::playUntil(const QByteArray& cue, Clock::time_point giveUp) {
             break;
         }
         started_ = started_ || at->playing || at->read_index > begins;
-        // Played out: the server has read past the cue, or read into it and
-        // stopped for want of more, and the cue has taken its length. What
-        // the server has read is heard after its sink's latency, as every cue
-        // is, and the next cue follows it in the same stream: waiting for
-        // that latency as well would put a gap of silence between two cues,
-        // and slow the game by as much at every cue.
-        if (written_ == paddedEnd &&
-            (at->read_index >= ends || (!at->playing && at->read_index > begins))) {
+        // Played out: the cue has taken its length, and the server keeps
+        // pace with it: it holds no more of the stream than it was asked to
+        // keep ahead (or has read into the cue and stopped for want of
+        // more). What it holds, and then its sink's latency, is heard after
+        // the cue's length as the same delay for every cue, and the next
+        // cue follows in the same stream. Waiting for the server to read the
+        // last of it as well would wait for its next cycle, which a busy
+        // machine makes late now and then, and hold the game for that.
+        if (written_ == paddedEnd && started_ &&
+            (written_ - at->read_index <= keepAhead || (!at->playing && at->read_index > begins))) {
             std::this_thread::sleep_until(heardOut);
             return true;
         }

@@ -61,9 +61,9 @@ bool PulseOutput::connectStream(Clock::time_point deadline) {
         piece_ = std::max<std::int64_t>(cueBytesPerFrame, granted->minreq);
         piece_ -= piece_ % cueBytesPerFrame;
     }
-    // The stream is handed over once it has started (see started_), so that
-    // no cue waits for that.
-    return playUntil(QByteArray(bytes(askedLatency), 0), deadline + 1s);
+    // The stream is handed over once it has started (see started_) and
+    // played this silence out, so that no cue waits for that.
+    return playUntil(QByteArray(bytes(askedLatency), 0), deadline + 1s, 0);
 }
 
 PulseOutput::~PulseOutput() {

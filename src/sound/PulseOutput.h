@@ -40,8 +40,10 @@ private:
     }
 
     PulseOutput() = default;
-    // Plays the cue, giving up on the server at giveUp (see play()).
-    bool playUntil(const QByteArray& cue, std::chrono::steady_clock::time_point giveUp);
+    // Plays the cue, giving up on the server at giveUp (see play()); it is
+    // over once the server holds no more than keepAhead bytes of the stream.
+    bool playUntil(const QByteArray& cue, std::chrono::steady_clock::time_point giveUp,
+                   std::int64_t keepAhead);
     // Turns the main loop until ready() or the connection fails; false on
     // failure or past the deadline.
     template <typename Ready>
