@@ -12,7 +12,11 @@ trap '[ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null; wait "$xvfb"; } || true; rm 
 mkfifo "$folder/display"
 # It tries the numbers in turn and says so for each one taken: its words are
 # shown only if it does not start.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$folder/display" 2>"$folder/xvfb.log" &
+# It keeps running as it is when its last client leaves (-noreset): a server
+# that resets then refuses the client that comes next, and a window manager
+# that starts slowly may come just after a probe has left.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$folder/display" \
+    2>"$folder/xvfb.log" &
 xvfb=$!
 read -r display <"$folder/display" || { cat "$folder/xvfb.log" >&2; exit 1; }
 status=0
