@@ -2,11 +2,12 @@
 
 xvfb_pids=""
 # start_xvfb VAR FOLDER GEOMETRY: an X server on a display number of its own
-# choosing, black root window; its name goes into VAR.
+# choosing, black root window, never reset between clients; its name goes
+# into VAR.
 start_xvfb() {
   local file
   file=$(mktemp "$2/display.XXXXXX")
-  Xvfb -displayfd 3 -screen 0 "$3" -nolisten tcp -br 3>"$file" 2>>"$2/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "$3" -nolisten tcp -noreset -br 3>"$file" 2>>"$2/xvfb.log" &
   xvfb_pids="$xvfb_pids $!"
   for _ in $(seq 100); do
     [ -s "$file" ] && break

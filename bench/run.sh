@@ -9,8 +9,10 @@
 # Headless: the windows open on an Xvfb display of their own, the in-process
 # benchmarks use Qt's offscreen platform, and sound goes to SDL's dummy driver
 # wherever the machine has no sound card; the cues and the spin are also timed
-# through a PulseAudio and a PipeWire server of its own, each on a null sink. Other builds running at the
-# same time disturb the timings: run it on a quiet machine.
+# through a PulseAudio and a PipeWire server of its own, each on a null sink,
+# with a bare client's cues beside the player's as the floor, and PipeWire's
+# cycle from its profiler. Other builds running at the same time disturb the
+# timings: run it on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
@@ -153,18 +155,57 @@ start_pipewire() { # folder
   "${env[@]}" pipewire-pulse >>"$1.log" 2>&1 &
   server_pids="$server_pids $!"
 }
+# Through a server, a bare client plays the same cues in turns with the
+# player (see cue_latency.cpp). Where the server's own cycle puts that floor
+# above a budget, the player is held to within 1 ms of the floor instead.
 cue_rows() { # label, figures file
+  local cue name median p95 floor_median floor_p95
   for cue in roll cue300; do
     name=$([ $cue = roll ] && echo "roll.wav" || echo "300 ms cue")
-    row "$1, $name, median" "$(values ${cue}_beyond_median_ms "$2")" ms "<= 6 ms ($cue_calls calls)" "v <= 6"
-    row "$1, $name, p95" "$(values ${cue}_beyond_p95_ms "$2")" ms "<= 10 ms" "v <= 10"
+    median=$(values ${cue}_beyond_median_ms "$2")
+    p95=$(values ${cue}_beyond_p95_ms "$2")
+    floor_median=$(values floor_${cue}_beyond_median_ms "$2")
+    floor_p95=$(values floor_${cue}_beyond_p95_ms "$2")
+    if [ -z "$floor_median" ]; then
+      row "$1, $name, median" "$median" ms "<= 6 ms ($cue_calls calls)" "v <= 6"
+      row "$1, $name, p95" "$p95" ms "<= 10 ms" "v <= 10"
+      continue
+    fi
+    row "$1, $name, median" "$median" ms "<= 6 ms, or floor + 1 ($cue_calls calls)" \
+      "v <= 6 || v <= $floor_median + 1"
+    row "$1, $name, p95" "$p95" ms "<= 10 ms, or floor + 1" "v <= 10 || v <= $floor_p95 + 1"
+    row "  the floor: a bare client, median / p95" "$floor_median / $floor_p95" ms "" ""
   done
+}
+# cycle_rows FILE: PipeWire's own cycle while the cues played, from its
+# profiler: the time from one cycle's start to the next, against the
+# quantum's length.
+cycle_rows() {
+  [ -s "$1" ] || { row "PipeWire's cycle" "none" "" "(no profiler data)" ""; return; }
+  local nominal
+  nominal=$(awk '{ print $4 / 1000 }' "$1" | median)
+  row "PipeWire's cycle, its quantum" "$nominal" ms "" ""
+  row "PipeWire's cycle, median" "$(awk '{ print $1 / 1000 }' "$1" | median)" ms "" ""
+  row "PipeWire's cycle, p95" "$(awk '{ print $1 / 1000 }' "$1" | sort -g | awk '{ v[NR] = $1 }
+    END { print v[int(0.95 * NR + 0.999)] }')" ms "" ""
+  row "PipeWire's cycle, longest" "$(awk '{ print $1 / 1000 }' "$1" | sort -g | tail -1)" ms "" ""
+  row "PipeWire's cycles over twice the quantum" "$(awk -v n="$nominal" '$1 / 1000 > 2 * n' "$1" |
+    wc -l) of $(wc -l <"$1")" "" "" ""
 }
 # cues_and_pace NAME: the cue and spin figures through whatever the
 # environment reaches, into $work/cues_NAME and $work/pace_NAME.
 cues_and_pace() {
   wait_quiet
+  local profiler=""
+  if [ "$1" = pipewire ]; then
+    XDG_RUNTIME_DIR="$work/pipewire" pw-profiler -o "$work/cycles" >/dev/null 2>&1 &
+    profiler=$!
+  fi
   "$bin/bench_cue_latency" "$cue_calls" >"$work/cues_$1" 2>>"$work/probe.log"
+  if [ -n "$profiler" ]; then
+    kill "$profiler"
+    wait "$profiler" || true
+  fi
   wait_quiet
   QT_QPA_PLATFORM=offscreen "$bin/bench_spin" pace "$pace_spins" >"$work/pace_$1" \
     2>>"$work/probe.log"
@@ -209,6 +250,7 @@ done
 cue_rows "Cue beyond its length, dummy driver" "$work/cues_dummy"
 cue_rows "Cue through PulseAudio" "$work/cues_pulseaudio"
 cue_rows "Cue through PipeWire" "$work/cues_pipewire"
+cycle_rows "$work/cycles"
 
 pace_file=$work/pace_dummy
 spin_off=$(values sound_off_spin_median_ms "$pace_file")
