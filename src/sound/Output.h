@@ -13,10 +13,12 @@ public:
     virtual ~Output() = default;
 
     // Plays the cue (in the cue format, at least a frame) and returns once
-    // it has been heard to its end. False when the output was lost on the
-    // way: the server went away, the device was removed or stopped taking
-    // data. The cue takes its length either way, in silence where it could
-    // not be heard, and is over within its length and a second.
+    // it has taken its length and the output is no further behind than its
+    // own few milliseconds, which every cue is heard after alike (a server's
+    // 10 ms ahead, a device's buffer). False when the output was lost on
+    // the way: the server went away, the device was removed or stopped
+    // taking data. The cue takes its length either way, in silence where it
+    // could not be heard, and is over within its length and a second.
     virtual bool play(const QByteArray& cue) = 0;
 
     // Called by the thread that plays when it is done with the output, which
