@@ -198,7 +198,9 @@ cues_and_pace() {
   wait_quiet
   local profiler=""
   if [ "$1" = pipewire ]; then
-    XDG_RUNTIME_DIR="$work/pipewire" pw-profiler -o "$work/cycles" >/dev/null 2>&1 &
+    # It leaves plots in the folder it runs in.
+    (cd "$work" && XDG_RUNTIME_DIR="$work/pipewire" exec pw-profiler -o "$work/cycles") \
+      >/dev/null 2>&1 &
     profiler=$!
   fi
   "$bin/bench_cue_latency" "$cue_calls" >"$work/cues_$1" 2>>"$work/probe.log"
