@@ -75,9 +75,10 @@ bool PulseOutput::playUntil(const QByteArray& cue, Clock::time_point giveUp,
         // keep ahead (or has read into the cue and stopped for want of
         // more). What it holds, and then its sink's latency, is heard after
         // the cue's length as the same delay for every cue, and the next
-        // cue follows in the same stream. Waiting for the server to read the
-        // last of it as well would wait for its next cycle, which a busy
-        // machine makes late now and then, and hold the game for that.
+        // cue follows in the same stream. Waiting for the server to report
+        // that it has read the last of it as well would wait for its next
+        // report, which comes late now and then on a busy machine (through
+        // PipeWire's PulseAudio service), and hold the game for that.
         if (written_ == paddedEnd && started_ &&
             (written_ - at->read_index <= keepAhead || (!at->playing && at->read_index > begins))) {
             std::this_thread::sleep_until(heardOut);

@@ -12,9 +12,9 @@ trap '[ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null; wait "$xvfb"; } || true; rm 
 mkfifo "$folder/display"
 # It tries the numbers in turn and says so for each one taken: its words are
 # shown only if it does not start.
-# It keeps running as it is when its last client leaves (-noreset): a server
-# that resets then refuses the client that comes next, and a window manager
-# that starts slowly may come just after a probe has left.
+# It does not reset when its last client leaves (-noreset): a window manager
+# that starts slowly connects after the probes looking for it have come and
+# gone, and KWin once failed to connect on a fresh machine.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$folder/display" \
     2>"$folder/xvfb.log" &
 xvfb=$!
