@@ -56,10 +56,9 @@ bool writeTone(const QString& path, double seconds) {
     return file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size();
 }
 
-// The cue's own length, as the player hears the file.
-double cueMilliseconds(const QString& path) {
-    return 1000.0 * static_cast<double>(sound::decodeCue(QFile::encodeName(path)).size()) /
-           (sound::cueBytesPerFrame * sound::cueRate);
+// A cue's own length, in milliseconds.
+double cueMilliseconds(const QByteArray& cue) {
+    return 1000.0 * static_cast<double>(cue.size()) / (sound::cueBytesPerFrame * sound::cueRate);
 }
 
 // The bare client: a stream asking for the player's 10 ms ahead, each cue
@@ -163,8 +162,9 @@ void print(const std::string& key, double length, const std::vector<double>& bey
 // period instead of locking onto it.
 void measure(const std::string& key, const QString& fileName, int calls, BareClient& bare) {
     const QString path = QDir(rt::settings().programFolder).filePath(fileName);
+    // As the player hears the file.
     const QByteArray cue = sound::decodeCue(QFile::encodeName(path));
-    const double length = cueMilliseconds(path);
+    const double length = cueMilliseconds(cue);
     Module1::soundFile = fileName;
     for (int i = 0; i < 5; ++i) { // loads and caches the cue
         Module1::PlaySnd();
